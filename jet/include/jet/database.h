@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jet/error.h"
+#include "jet/schema.h"
+#include "jet/value.h"
+
+namespace jet {
+
+enum class Format { Jet3, Jet4 };
+
+struct OpenOptions {
+  std::string password;         // the database password; ignored when the file has none
+  std::string user = "admin";   // only admin can open a file without a workgroup
+};
+
+class RowCursor;
+
+// An open .mdb file, read-only. Opening reads and checks the header; every
+// page read later is checked as it is used. A Database is not thread-safe;
+// cursors borrow it and must not outlive it.
+class Database {
+ public:
+  // Throws Error: Io when the file can't be read, NotADatabase, Corrupt,
+  // Password when the database password doesn't match or the user isn't admin.
+  static std::unique_ptr<Database> open(const std::string& path, const OpenOptions& options = {});
+
+  virtual ~Database() = default;
+
+  virtual Format format() const = 0;
+  virtual int pageSize() const = 0;
+  virtual int codePage() const = 0;
+
+  // Every table, saved query and system table, ordered as an ODBC catalogue
+  // call orders them: system tables, tables, views, each by name.
+  virtual std::vector<CatalogueEntry> catalogue() const = 0;
+
+  // The definition of a table or system table; the name is matched without
+  // regard to case. Throws Error(NotFound) for an unknown name.
+  virtual TableDef table(std::string_view name) const = 0;
+
+  // A cursor over the table's live rows, in the order they are stored.
+  virtual std::unique_ptr<RowCursor> rows(std::string_view table) const = 0;
+};
+
+// Walks a table's rows. Values are decoded on demand; what value() returns
+// is valid until the next call of next().
+class RowCursor {
+ public:
+  virtual ~RowCursor() = default;
+
+  virtual const TableDef& table() const = 0;
+
+  // Moves to the next live row; false past the last one. Throws Error on
+  // corruption.
+  virtual bool next() = 0;
+
+  // The value of the column at this position in table().columns.
+  virtual const Value& value(std::size_t column) = 0;
+};
+
+}  // namespace jet
