@@ -1,0 +1,14 @@
+// The main() of the tests that need a QApplication: windows run on Qt's
+// offscreen platform, and any dialog a test does not expect fails it.
+#include <gtest/gtest.h>
+
+#include "scripted_dialogs.h"
+#include "widgets/guarded_application.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  testing::InitGoogleTest(&argc, argv);
+  tabrix::GuardedApplication application(argc, argv);
+  ScriptedDialogs noDialogExpected;
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,108 @@
+#include "scripted_dialogs.h"
+
+#include <QDialog>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "qt_printers.h"
+
+using tabrix::FileDialogSpec;
+using tabrix::MessageBoxSpec;
+using tabrix::MessageButton;
+
+namespace {
+
+const char* kindName(int kind) {
+  static const char* const names[] = {"message box", "dialog", "open-file dialog", "save-file dialog", "beep"};
+  return names[kind];
+}
+
+}  // namespace
+
+ScriptedDialogs::ScriptedDialogs() : m_previous(tabrix::installDialogs(this)) {}
+
+ScriptedDialogs::~ScriptedDialogs() {
+  verify();
+  tabrix::installDialogs(m_previous);
+}
+
+void ScriptedDialogs::expectMessage(const MessageBoxSpec& box, MessageButton answer) {
+  m_expected.push_back({Kind::Message, box, answer, {}, {}});
+}
+
+void ScriptedDialogs::expectExec(std::function<void(QDialog&)> answer) {
+  m_expected.push_back({Kind::Exec, {}, MessageButton::Ok, std::move(answer), {}});
+}
+
+void ScriptedDialogs::expectOpenFile(std::function<QString(const FileDialogSpec&)> answer) {
+  m_expected.push_back({Kind::OpenFile, {}, MessageButton::Ok, {}, std::move(answer)});
+}
+
+void ScriptedDialogs::expectSaveFile(std::function<QString(const FileDialogSpec&)> answer) {
+  m_expected.push_back({Kind::SaveFile, {}, MessageButton::Ok, {}, std::move(answer)});
+}
+
+void ScriptedDialogs::expectBeep() { m_expected.push_back({Kind::Beep, {}, MessageButton::Ok, {}, {}}); }
+
+void ScriptedDialogs::verify() {
+  for (const Expected& expected : m_expected) {
+    if (expected.kind == Kind::Message)
+      ADD_FAILURE() << "expected message box never shown: " << expected.box.text.toStdString();
+    else
+      ADD_FAILURE() << "expected " << kindName(static_cast<int>(expected.kind)) << " never shown";
+  }
+  m_expected.clear();
+}
+
+bool ScriptedDialogs::next(Kind kind, const QString& shown, Expected& expected) {
+  if (m_expected.empty() || m_expected.front().kind != kind) {
+    ADD_FAILURE() << "unexpected " << kindName(static_cast<int>(kind)) << ": " << shown.toStdString()
+                  << (m_expected.empty() ? std::string(" (nothing expected)")
+                                         : std::string(" (expected a ") +
+                                               kindName(static_cast<int>(m_expected.front().kind)) + ")");
+    return false;
+  }
+  expected = std::move(m_expected.front());
+  m_expected.pop_front();
+  return true;
+}
+
+MessageButton ScriptedDialogs::message(const MessageBoxSpec& box) {
+  Expected expected;
+  if (!next(Kind::Message, box.caption + QStringLiteral(": ") + box.text, expected))
+    return box.buttons.empty() ? MessageButton::Ok : box.buttons.back();
+  EXPECT_EQ(box.caption, expected.box.caption);
+  EXPECT_EQ(box.text, expected.box.text);
+  EXPECT_EQ(box.icon, expected.box.icon);
+  EXPECT_EQ(box.buttons, expected.box.buttons);
+  return expected.answer;
+}
+
+int ScriptedDialogs::exec(QDialog& dialog) {
+  Expected expected;
+  if (!next(Kind::Exec, dialog.windowTitle(), expected)) return QDialog::Rejected;
+  // The answer runs inside the dialog's own modal loop, as a user would.
+  QTimer::singleShot(0, &dialog, [&dialog, answer = expected.execAnswer] {
+    answer(dialog);
+    if (dialog.isVisible()) {
+      ADD_FAILURE() << "the answer left the dialog \"" << dialog.windowTitle().toStdString() << "\" open";
+      dialog.reject();
+    }
+  });
+  return dialog.exec();
+}
+
+QString ScriptedDialogs::fileDialog(Kind kind, const FileDialogSpec& spec) {
+  Expected expected;
+  if (!next(kind, spec.title, expected)) return {};
+  return expected.fileAnswer(spec);
+}
+
+QString ScriptedDialogs::openFileName(const FileDialogSpec& spec) { return fileDialog(Kind::OpenFile, spec); }
+
+QString ScriptedDialogs::saveFileName(const FileDialogSpec& spec) { return fileDialog(Kind::SaveFile, spec); }
+
+void ScriptedDialogs::beep() {
+  Expected expected;
+  next(Kind::Beep, QStringLiteral("beep"), expected);
+}

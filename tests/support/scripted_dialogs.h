@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <functional>
+
+#include "widgets/dialogs.h"
+
+// The dialogs of a test: it says, in order, which dialogs it expects and how
+// each is answered. Installed for its lifetime. A dialog or beep that is not
+// the one expected next fails the test (it is cancelled), and so does an
+// expectation still waiting when the object goes or verify() is called.
+class ScriptedDialogs : public tabrix::Dialogs {
+ public:
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
+  ScriptedDialogs(const ScriptedDialogs&) = delete;
+  ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+  // A message box equal to `box`, answered by pressing `answer`.
+  void expectMessage(const tabrix::MessageBoxSpec& box,
+                     tabrix::MessageButton answer = tabrix::MessageButton::Ok);
+  // A dialog run through exec(): `answer` is called while it runs modally,
+  // inspects and fills it, and accepts or rejects it.
+  void expectExec(std::function<void(QDialog&)> answer);
+  // A file dialog: `answer` sees what it starts with and gives the chosen
+  // name, or an empty one to cancel.
+  void expectOpenFile(std::function<QString(const tabrix::FileDialogSpec&)> answer);
+  void expectSaveFile(std::function<QString(const tabrix::FileDialogSpec&)> answer);
+  void expectBeep();
+
+  // Fails the test for every expectation still waiting, and forgets them.
+  void verify();
+
+  tabrix::MessageButton message(const tabrix::MessageBoxSpec& box) override;
+  int exec(QDialog& dialog) override;
+  QString openFileName(const tabrix::FileDialogSpec& spec) override;
+  QString saveFileName(const tabrix::FileDialogSpec& spec) override;
+  void beep() override;
+
+ private:
+  enum class Kind { Message, Exec, OpenFile, SaveFile, Beep };
+  struct Expected {
+    Kind kind;
+    tabrix::MessageBoxSpec box;
+    tabrix::MessageButton answer = tabrix::MessageButton::Ok;
+    std::function<void(QDialog&)> execAnswer;
+    std::function<QString(const tabrix::FileDialogSpec&)> fileAnswer;
+  };
+
+  // The next expectation when it is of `kind`; else the test fails, with
+  // `shown` describing what came instead.
+  bool next(Kind kind, const QString& shown, Expected& expected);
+  QString fileDialog(Kind kind, const tabrix::FileDialogSpec& spec);
+
+  std::deque<Expected> m_expected;
+  tabrix::Dialogs* m_previous;
+};

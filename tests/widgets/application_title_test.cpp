@@ -1,0 +1,29 @@
+#include "widgets/application_title.h"
+
+#include <gtest/gtest.h>
+
+#include "qt_printers.h"
+
+namespace tabrix {
+namespace {
+
+struct TitleCase {
+  const char* executable;
+  const char* title;
+};
+
+class ApplicationTitleTest : public testing::TestWithParam<TitleCase> {};
+
+TEST_P(ApplicationTitleTest, ComesFromTheExecutablesFileName) {
+  EXPECT_EQ(applicationTitle(QString::fromUtf8(GetParam().executable)), QString::fromUtf8(GetParam().title));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ApplicationTitleTest,
+    testing::Values(TitleCase{"tabrix", "Tabrix"}, TitleCase{"/usr/bin/tabrix", "Tabrix"},
+                    TitleCase{"/opt/TABRIX.EXE", "Tabrix"}, TitleCase{"tABRIX", "Tabrix"},
+                    TitleCase{"/home/a.b/tabrix-CLI.sh.old", "Tabrix-cli"},
+                    TitleCase{"ŻÓŁW", "Żółw"}, TitleCase{"/usr/bin/.hidden", ""}));
+
+}  // namespace
+}  // namespace tabrix

@@ -1,0 +1,98 @@
+#include "widgets/qt_dialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "qt_printers.h"
+
+namespace tabrix {
+namespace {
+
+// Runs `answer` on the message box QtDialogs shows, then gives the button
+// QtDialogs reported.
+MessageButton answerMessage(const MessageBoxSpec& spec, std::function<void(QMessageBox&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      ADD_FAILURE() << "no message box is showing";
+      return;
+    }
+    answer(*box);
+  });
+  return QtDialogs().message(spec);
+}
+
+TEST(QtDialogs, MessageBoxShowsTheSpecAndBreaksLinesAtCarriageReturns) {
+  const MessageButton pressed =
+      answerMessage({"Tabrix", "Błąd otwarcia Bazy !\r<nie ma> pliku", MessageIcon::None, {MessageButton::Ok}},
+                    [](QMessageBox& box) {
+                      EXPECT_EQ(box.windowTitle(), "Tabrix");
+                      EXPECT_EQ(box.text(), "Błąd otwarcia Bazy !\n<nie ma> pliku");
+                      EXPECT_EQ(box.textFormat(), Qt::PlainText);
+                      EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+                      ASSERT_EQ(box.buttons().size(), 1);
+                      EXPECT_EQ(box.buttons().constFirst()->text(), "OK");
+                      box.buttons().constFirst()->click();
+                    });
+  EXPECT_EQ(pressed, MessageButton::Ok);
+}
+
+TEST(QtDialogs, ClosingAMessageBoxPressesItsLastButton) {
+  const MessageBoxSpec question{"Confirm", "Delete record?", MessageIcon::Question,
+                                {MessageButton::Ok, MessageButton::Cancel}};
+  EXPECT_EQ(answerMessage(question,
+                          [](QMessageBox& box) {
+                            EXPECT_EQ(box.icon(), QMessageBox::Question);
+                            QTest::keyClick(&box, Qt::Key_Escape);
+                          }),
+            MessageButton::Cancel);
+  EXPECT_EQ(answerMessage(question, [](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); }),
+            MessageButton::Ok);
+  EXPECT_EQ(answerMessage({"Error", "x", MessageIcon::Error, {MessageButton::Ok}},
+                          [](QMessageBox& box) {
+                            EXPECT_EQ(box.icon(), QMessageBox::Critical);
+                            QTest::keyClick(&box, Qt::Key_Escape);
+                          }),
+            MessageButton::Ok);
+}
+
+TEST(QtDialogs, FileDialogStartsAsTheSpecSays) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+
+  FileDialogSpec spec;
+  spec.title = "Browse";
+  spec.filter = "Baza ACCES|*.mdb|Wszystkie pliki (*.*)|*.*";
+  spec.folder = folder.path() + '/';
+  spec.fileName = folder.filePath("nowa.mdb");
+  spec.defaultExtension = "mdb";
+  QFileDialog open;
+  setUpFileDialog(open, spec, QFileDialog::AcceptOpen);
+  EXPECT_EQ(open.windowTitle(), "Browse");
+  EXPECT_EQ(open.nameFilters(), QStringList({"Baza ACCES (*.mdb)", "Wszystkie pliki (*.*) (*)"}));
+  EXPECT_EQ(open.selectedNameFilter(), "Baza ACCES");  // shown without its patterns
+  EXPECT_EQ(open.directory().absolutePath(), folder.path());
+  EXPECT_EQ(open.selectedFiles(), QStringList(folder.filePath("nowa.mdb")));
+  EXPECT_EQ(open.fileMode(), QFileDialog::AnyFile);
+  EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(open.defaultSuffix(), "mdb");
+
+  spec.fileMustExist = true;
+  spec.overwritePrompt = true;
+  QFileDialog save;
+  setUpFileDialog(save, spec, QFileDialog::AcceptSave);
+  EXPECT_EQ(save.fileMode(), QFileDialog::ExistingFile);
+  EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_TRUE(open.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_TRUE(open.testOption(QFileDialog::DontUseNativeDialog));
+}
+
+}  // namespace
+}  // namespace tabrix

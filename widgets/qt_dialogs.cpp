@@ -1,0 +1,88 @@
+#include "widgets/qt_dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "widgets/file_dialog_filter.h"
+
+namespace tabrix {
+
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton qtButton(MessageButton button) {
+  switch (button) {
+    case MessageButton::Cancel: return QMessageBox::Cancel;
+    case MessageButton::Yes: return QMessageBox::Yes;
+    case MessageButton::No: return QMessageBox::No;
+    case MessageButton::Ok: break;
+  }
+  return QMessageBox::Ok;
+}
+
+// A message box breaks lines at carriage returns, alone or before a line feed.
+QString displayedText(QString text) {
+  text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return text;
+}
+
+QString runFileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+  QFileDialog dialog;
+  setUpFileDialog(dialog, spec, mode);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+MessageButton QtDialogs::message(const MessageBoxSpec& box) {
+  QMessageBox messageBox(qtIcon(box.icon), box.caption, displayedText(box.text));
+  messageBox.setTextFormat(Qt::PlainText);
+  for (MessageButton button : box.buttons) messageBox.addButton(qtButton(button));
+  if (!box.buttons.empty()) messageBox.setEscapeButton(qtButton(box.buttons.back()));
+  const auto pressed = static_cast<QMessageBox::StandardButton>(messageBox.exec());
+  for (MessageButton button : box.buttons)
+    if (qtButton(button) == pressed) return button;
+  return box.buttons.empty() ? MessageButton::Ok : box.buttons.back();
+}
+
+void setUpFileDialog(QFileDialog& dialog, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // The type list shows the descriptions as written, not Qt's patterns.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setWindowTitle(spec.title);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
+  dialog.setNameFilters(qtNameFilters(spec.filter));
+  dialog.setDefaultSuffix(spec.defaultExtension);
+  if (!spec.folder.isEmpty()) dialog.setDirectory(spec.folder);
+  if (!spec.fileName.isEmpty()) dialog.selectFile(spec.fileName);
+}
+
+int QtDialogs::exec(QDialog& dialog) { return dialog.exec(); }
+
+QString QtDialogs::openFileName(const FileDialogSpec& spec) {
+  return runFileDialog(spec, QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::saveFileName(const FileDialogSpec& spec) {
+  return runFileDialog(spec, QFileDialog::AcceptSave);
+}
+
+void QtDialogs::beep() { QApplication::beep(); }
+
+}  // namespace tabrix
