@@ -47,9 +47,9 @@ void ScriptedDialogs::expectBeep() { m_expected.push_back({Kind::Beep, {}, Messa
 void ScriptedDialogs::verify() {
   for (const Expected& expected : m_expected) {
     if (expected.kind == Kind::Message)
-      ADD_FAILURE() << "expected message box never shown: " << expected.box.text.toStdString();
+      ADD_FAILURE() << "expected message box never came: " << expected.box.text.toStdString();
     else
-      ADD_FAILURE() << "expected " << kindName(static_cast<int>(expected.kind)) << " never shown";
+      ADD_FAILURE() << "expected " << kindName(static_cast<int>(expected.kind)) << " never came";
   }
   m_expected.clear();
 }

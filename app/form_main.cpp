@@ -1,0 +1,203 @@
+#include "app/form_main.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+
+#include "app/connection_string.h"
+#include "app/login_dialog.h"
+#include "app/placeholder_windows.h"
+#include "data/connection.h"
+#include "widgets/dialogs.h"
+#include "widgets/file_name_box.h"
+#include "widgets/handler_guard.h"
+#include "widgets/message_boxes.h"
+
+namespace tabrix {
+
+namespace {
+
+const QString kPickTable = QStringLiteral("<wybierz tablice>");
+
+template <typename Control>
+Control* place(Control* control, const QString& name, int left, int top, int width, int height) {
+  control->setObjectName(name);
+  control->setGeometry(left, top, width, height);
+  return control;
+}
+
+QLabel* label(const QString& name, const QString& text, int left, int top, QWidget* parent) {
+  auto* result = new QLabel(text, parent);
+  result->setObjectName(name);
+  result->move(left, top);
+  result->adjustSize();
+  return result;
+}
+
+QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent) {
+  auto* result = place(new QPushButton(text, parent), name, left, top, width, 25);
+  result->setAutoDefault(false);
+  return result;
+}
+
+// Lower-cases A to Z only, so that positions stay those of the original.
+QString asciiLower(QString text) {
+  for (QChar& c : text)
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + ('a' - 'A'));
+  return text;
+}
+
+}  // namespace
+
+FormMain::FormMain(QStringList arguments, QWidget* parent)
+    : QWidget(parent), ADOConnection(new Connection(this)), m_arguments(std::move(arguments)) {
+  setWindowTitle(QStringLiteral("Varnel 17.11.2014"));
+  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  resize(539, 158);
+
+  // Controls are made in tab order: the focus chain follows creation, and so
+  // the parts of the file-name box and of the editable table box stay with
+  // their control.
+  b_Close = button(QStringLiteral("b_Close"), QStringLiteral("Koniec"), 400, 24, 121, this);
+  ComboBox_Tables = place(new QComboBox(this), QStringLiteral("ComboBox_Tables"), 8, 112, 249, 21);
+  ComboBox_Tables->setEditable(true);
+  ComboBox_Tables->setInsertPolicy(QComboBox::NoInsert);
+  ComboBox_Tables->setEditText(kPickTable);
+  b_OpenTable = button(QStringLiteral("b_OpenTable"), QStringLiteral("Edytuj tablice"), 272, 112, 113, this);
+  fn = place(new FileNameBox(this), QStringLiteral("fn"), 8, 24, 249, 21);
+  ed_PassWord = place(new QLineEdit(this), QStringLiteral("ed_PassWord"), 8, 61, 121, 21);
+  bt_OpenBaza = button(QStringLiteral("bt_OpenBaza"), QStringLiteral("Otworz baze"), 272, 24, 113, this);
+  bt_CloseBaza = button(QStringLiteral("bt_CloseBaza"), QStringLiteral("Zamknij baze"), 272, 56, 113, this);
+  b_OpenSQL = button(QStringLiteral("b_OpenSQL"), QStringLiteral("SQL"), 400, 112, 121, this);
+  chb_Prompt = place(new QCheckBox(QStringLiteral("Prompt"), this), QStringLiteral("chb_Prompt"), 135, 60, 74, 17);
+  Label1 = label(QStringLiteral("Label1"), QStringLiteral("Baza danych"), 8, 8, this);
+  LabelPass = label(QStringLiteral("LabelPass"), QStringLiteral("PassWord"), 10, 48, this);
+  Label4 = label(QStringLiteral("Label4"), QStringLiteral("Tablica"), 8, 96, this);
+
+  bt_CloseBaza->setEnabled(false);
+  b_OpenTable->setEnabled(false);
+  b_OpenSQL->setEnabled(false);
+  b_Close->setFocus();
+
+  ADOConnection->setObjectName(QStringLiteral("ADOConnection"));
+  ADOConnection->setLoginHandler(askForLogin);
+
+  connectHandler(b_Close, &QPushButton::clicked, this, &FormMain::b_CloseClick);
+  connectHandler(bt_OpenBaza, &QPushButton::clicked, this, &FormMain::bt_OpenBazaClick);
+  connectHandler(bt_CloseBaza, &QPushButton::clicked, this, &FormMain::bt_CloseBazaClick);
+  connectHandler(chb_Prompt, &QCheckBox::toggled, this, &FormMain::chb_PromptClick);
+  connectHandler(b_OpenTable, &QPushButton::clicked, this, &FormMain::b_OpenTableClick);
+  connectHandler(b_OpenSQL, &QPushButton::clicked, this, &FormMain::b_OpenSQLClick);
+}
+
+FormMain::~FormMain() = default;
+
+void FormMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (m_shown) return;
+  m_shown = true;
+  // The stored placement and values are applied on this first showing; the
+  // command-line rule comes right after them.
+  runHandler([this] { FormStorage1AfterRestorePlacement(); });
+}
+
+void FormMain::closeEvent(QCloseEvent* event) {
+  bool closed = false;
+  runHandler([&] {
+    FormClose();
+    closed = true;
+  });
+  event->setAccepted(closed);
+}
+
+void FormMain::b_CloseClick() { close(); }
+
+void FormMain::FormClose() {
+  if (ADOConnection->connected()) ADOConnection->close();
+}
+
+void FormMain::FormStorage1AfterRestorePlacement() {
+  if (m_arguments.size() != 1) return;
+  const QString& argument = m_arguments.constFirst();
+  if (asciiLower(argument).indexOf(QLatin1String(".mdb")) > 0) fn->setFileName(argument);
+}
+
+void FormMain::bt_OpenBazaClick() {
+  const QString fileName = fn->fileName();
+  if (!QFileInfo(fileName).isFile()) {
+    dialogs().beep();
+    fn->setFocus();
+    return;
+  }
+  ADOConnection->setConnectionString(connectionString(ed_PassWord->text(), fileName));
+  try {
+    bt_OpenBaza->setEnabled(false);
+    ADOConnection->open();
+    listTables();
+    b_OpenTable->setEnabled(true);
+    bt_CloseBaza->setEnabled(true);
+    b_OpenSQL->setEnabled(true);
+  } catch (const std::exception& error) {
+    bt_OpenBaza->setEnabled(true);
+    showMessage(QStringLiteral("Błąd otwarcia Bazy !\r") + errorText(error));
+  }
+}
+
+void FormMain::listTables() {
+  const std::vector<CatalogueRow> rows = ADOConnection->catalogue();
+  QStringList names;
+  for (const CatalogueRow& row : rows)
+    if (row.type == QLatin1String("TABLE") || row.type == QLatin1String("VIEW")) names << row.name;
+
+  // One update of the box; its edit text is not the list's business.
+  const QString text = ComboBox_Tables->currentText();
+  ComboBox_Tables->setUpdatesEnabled(false);
+  const auto updated = qScopeGuard([this] { ComboBox_Tables->setUpdatesEnabled(true); });
+  ComboBox_Tables->clear();
+  ComboBox_Tables->addItems(names);
+  ComboBox_Tables->setCurrentIndex(-1);
+  ComboBox_Tables->setEditText(text);
+}
+
+void FormMain::bt_CloseBazaClick() {
+  try {
+    ADOConnection->close();
+    bt_OpenBaza->setEnabled(true);
+    bt_CloseBaza->setEnabled(false);
+    b_OpenTable->setEnabled(false);
+    b_OpenSQL->setEnabled(false);
+    ComboBox_Tables->clear();
+    ComboBox_Tables->setEditText(kPickTable);
+  } catch (const std::exception&) {
+    // A failed disconnect is not reported; the window keeps showing the link.
+  }
+}
+
+void FormMain::chb_PromptClick() {
+  const bool prompt = chb_Prompt->isChecked();
+  ed_PassWord->setEnabled(!prompt);
+  LabelPass->setEnabled(!prompt);
+  ADOConnection->setLoginPrompt(prompt);
+}
+
+void FormMain::b_OpenTableClick() {
+  auto* window = new TableWindowPlaceholder(ComboBox_Tables->currentText(), this);
+  window->show();
+}
+
+void FormMain::b_OpenSQLClick() {
+  try {
+    auto* window = new SqlWindowPlaceholder(this);
+    for (int i = 0; i < ComboBox_Tables->count(); ++i) window->cb_Tablice->addItem(ComboBox_Tables->itemText(i));
+    window->show();
+  } catch (const std::exception&) {
+    // Opening an SQL window fails without a message.
+  }
+}
+
+}  // namespace tabrix

@@ -1,0 +1,24 @@
+#include "app/placeholder_windows.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace tabrix {
+
+TableWindowPlaceholder::TableWindowPlaceholder(const QString& tableName, QWidget* owner)
+    : QWidget(owner, Qt::Window) {
+  setWindowTitle(tableName);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(tableName, this));
+}
+
+SqlWindowPlaceholder::SqlWindowPlaceholder(QWidget* owner)
+    : QWidget(owner, Qt::Window), cb_Tablice(new QComboBox(this)) {
+  setWindowTitle(QStringLiteral("SQL"));
+  cb_Tablice->setObjectName(QStringLiteral("cb_Tablice"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(cb_Tablice);
+}
+
+}  // namespace tabrix
