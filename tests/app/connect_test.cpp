@@ -95,6 +95,23 @@ TEST_F(ConnectTest, ListsTheTablesAndViewsInCatalogueOrderAndDisconnects) {
   EXPECT_EQ(m_window.tables()->currentText(), "<wybierz tablice>");
 }
 
+TEST_F(ConnectTest, TheInputsStayEnabledWhileConnectedAndPromptLeavesTheLinkAlone) {
+  openBase(fixture("nwind.mdb"));
+  for (QWidget* control : std::initializer_list<QWidget*>{m_window.fn(), m_window.password(), m_window.passwordLabel(),
+                                                          m_window.prompt(), m_window.tables(), m_window.quit()})
+    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+
+  QTest::mouseClick(m_window.prompt(), Qt::LeftButton);
+  EXPECT_FALSE(m_window.password()->isEnabled());
+  EXPECT_FALSE(m_window.passwordLabel()->isEnabled());
+  EXPECT_EQ(m_window.linkButtons(), MainWindow::connected());
+  EXPECT_TRUE(m_window.form().connection().connected());
+
+  QTest::mouseClick(m_window.prompt(), Qt::LeftButton);
+  EXPECT_TRUE(m_window.password()->isEnabled());
+  EXPECT_TRUE(m_window.passwordLabel()->isEnabled());
+}
+
 TEST_F(ConnectTest, TheConnectionStringIsBuiltFromTheBoxes) {
   m_window.password()->setText("tajne");
   openBase(fixture("nwind.mdb"));

@@ -1,8 +1,11 @@
 #include "widgets/file_name_box.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -183,6 +186,21 @@ TEST_F(FileNameBoxTest, ARefusedChoiceGoesToTheDefaultErrorHandler) {
 
   EXPECT_EQ(m_box->text(), "keep.mdb");
   EXPECT_TRUE(m_box->hasFocus());
+}
+
+TEST_F(FileNameBoxTest, TypingOffersNamesFromTheFileSystem) {
+  m_box->setFocus();
+  QCompleter* completer = edit()->completer();
+  ASSERT_NE(completer, nullptr);
+  auto* files = qobject_cast<QFileSystemModel*>(completer->model());
+  ASSERT_NE(files, nullptr);
+
+  // The folder is read in the background; offers follow the keys typed after.
+  QTest::keyClicks(edit(), path("my"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return files->rowCount(files->index(m_folder.path())) == 3; }));
+  QTest::keyClicks(edit(), " ");
+  EXPECT_TRUE(completer->popup()->isVisible());
+  EXPECT_EQ(completer->currentCompletion(), path("my base.mdb"));
 }
 
 void drop(QWidget* target, const QList<QUrl>& urls) {
