@@ -12,20 +12,20 @@ enum class MessageButton { Ok, Cancel, Yes, No };
 
 // What a message box shows: caption, text (a carriage return breaks the line),
 // icon and buttons, left to right.
-struct MessageBoxSpec {
+struct MessageBoxContent {
   QString caption;
   QString text;
   MessageIcon icon = MessageIcon::None;
   std::vector<MessageButton> buttons{MessageButton::Ok};
 
-  bool operator==(const MessageBoxSpec&) const = default;
+  bool operator==(const MessageBoxContent&) const = default;
 };
 
 // What an open or save dialog starts with. The filter is written as pairs of
 // description and patterns, all separated by "|" (patterns of one pair by
 // ";"), as in "Baza ACCES|*.mdb|Wszystkie pliki (*.*)|*.*"; the first pair is
 // selected when the dialog opens.
-struct FileDialogSpec {
+struct FileDialogSetup {
   QString title;
   QString filter;
   QString folder;            // where the dialog starts; empty: the platform's choice
@@ -34,7 +34,7 @@ struct FileDialogSpec {
   bool fileMustExist = false;
   bool overwritePrompt = false;
 
-  bool operator==(const FileDialogSpec&) const = default;
+  bool operator==(const FileDialogSetup&) const = default;
 };
 
 // The one way to a modal interaction: every message box, custom dialog, file
@@ -46,12 +46,12 @@ class Dialogs {
 
   // Shows a modal box centred on the screen; gives the button pressed.
   // Closing the box without a button gives the last button.
-  virtual MessageButton message(const MessageBoxSpec& box) = 0;
+  virtual MessageButton message(const MessageBoxContent& box) = 0;
   // Runs a dialog modally; gives its QDialog::DialogCode.
   virtual int exec(QDialog& dialog) = 0;
   // The chosen file's name, or empty when the user cancelled.
-  virtual QString openFileName(const FileDialogSpec& spec) = 0;
-  virtual QString saveFileName(const FileDialogSpec& spec) = 0;
+  virtual QString openFileName(const FileDialogSetup& setup) = 0;
+  virtual QString saveFileName(const FileDialogSetup& setup) = 0;
   virtual void beep() = 0;
 };
 

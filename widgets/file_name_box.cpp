@@ -107,18 +107,18 @@ void FileNameBox::setFileName(const QString& name) {
 void FileNameBox::browse() {
   const auto focusBack = qScopeGuard([this] { m_edit->setFocus(); });
 
-  FileDialogSpec spec;
-  spec.title = QStringLiteral("Browse");
-  spec.filter = kBrowseFilter;
-  spec.folder = m_lastFolder;
+  FileDialogSetup setup;
+  setup.title = QStringLiteral("Browse");
+  setup.filter = kBrowseFilter;
+  setup.folder = m_lastFolder;
   const QString current = fileName();
   if (isValidFileName(current)) {
     const QString folder = folderOf(current);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir()) spec.folder = folder;
-    if (folder.size() < current.size()) spec.fileName = current;
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) setup.folder = folder;
+    if (folder.size() < current.size()) setup.fileName = current;
   }
 
-  const QString chosen = dialogs().openFileName(spec);
+  const QString chosen = dialogs().openFileName(setup);
   if (chosen.isEmpty()) return;
   m_lastFolder = folderOf(chosen);
   setFileName(chosen);

@@ -39,16 +39,16 @@ QString displayedText(QString text) {
   return text;
 }
 
-QString runFileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+QString runFileDialog(const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
   QFileDialog dialog;
-  setUpFileDialog(dialog, spec, mode);
+  setUpFileDialog(dialog, setup, mode);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace
 
-MessageButton QtDialogs::message(const MessageBoxSpec& box) {
+MessageButton QtDialogs::message(const MessageBoxContent& box) {
   QMessageBox messageBox(qtIcon(box.icon), box.caption, displayedText(box.text));
   messageBox.setTextFormat(Qt::PlainText);
   for (MessageButton button : box.buttons) messageBox.addButton(qtButton(button));
@@ -59,28 +59,28 @@ MessageButton QtDialogs::message(const MessageBoxSpec& box) {
   return box.buttons.empty() ? MessageButton::Ok : box.buttons.back();
 }
 
-void setUpFileDialog(QFileDialog& dialog, const FileDialogSpec& spec, QFileDialog::AcceptMode mode) {
+void setUpFileDialog(QFileDialog& dialog, const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // The type list shows the descriptions as written, not Qt's patterns.
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setWindowTitle(spec.title);
+  dialog.setWindowTitle(setup.title);
   dialog.setAcceptMode(mode);
-  dialog.setFileMode(spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.overwritePrompt);
-  dialog.setNameFilters(qtNameFilters(spec.filter));
-  dialog.setDefaultSuffix(spec.defaultExtension);
-  if (!spec.folder.isEmpty()) dialog.setDirectory(spec.folder);
-  if (!spec.fileName.isEmpty()) dialog.selectFile(spec.fileName);
+  dialog.setFileMode(setup.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !setup.overwritePrompt);
+  dialog.setNameFilters(qtNameFilters(setup.filter));
+  dialog.setDefaultSuffix(setup.defaultExtension);
+  if (!setup.folder.isEmpty()) dialog.setDirectory(setup.folder);
+  if (!setup.fileName.isEmpty()) dialog.selectFile(setup.fileName);
 }
 
 int QtDialogs::exec(QDialog& dialog) { return dialog.exec(); }
 
-QString QtDialogs::openFileName(const FileDialogSpec& spec) {
-  return runFileDialog(spec, QFileDialog::AcceptOpen);
+QString QtDialogs::openFileName(const FileDialogSetup& setup) {
+  return runFileDialog(setup, QFileDialog::AcceptOpen);
 }
 
-QString QtDialogs::saveFileName(const FileDialogSpec& spec) {
-  return runFileDialog(spec, QFileDialog::AcceptSave);
+QString QtDialogs::saveFileName(const FileDialogSetup& setup) {
+  return runFileDialog(setup, QFileDialog::AcceptSave);
 }
 
 void QtDialogs::beep() { QApplication::beep(); }

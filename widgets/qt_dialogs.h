@@ -11,14 +11,14 @@ namespace tabrix {
 // system beep.
 class QtDialogs : public Dialogs {
  public:
-  MessageButton message(const MessageBoxSpec& box) override;
+  MessageButton message(const MessageBoxContent& box) override;
   int exec(QDialog& dialog) override;
-  QString openFileName(const FileDialogSpec& spec) override;
-  QString saveFileName(const FileDialogSpec& spec) override;
+  QString openFileName(const FileDialogSetup& setup) override;
+  QString saveFileName(const FileDialogSetup& setup) override;
   void beep() override;
 };
 
-// Sets up Qt's own file dialog the way `spec` asks; QtDialogs then runs it.
-void setUpFileDialog(QFileDialog& dialog, const FileDialogSpec& spec, QFileDialog::AcceptMode mode);
+// Sets up Qt's own file dialog the way `setup` asks; QtDialogs then runs it.
+void setUpFileDialog(QFileDialog& dialog, const FileDialogSetup& setup, QFileDialog::AcceptMode mode);
 
 }  // namespace tabrix

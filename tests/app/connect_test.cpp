@@ -43,7 +43,7 @@ QString openFailure(const QString& fileName, const LoginPrompt& login = {}) {
   return {};
 }
 
-MessageBoxSpec plainMessage(const QString& text) {
+MessageBoxContent plainMessage(const QString& text) {
   return {applicationTitle(), text, MessageIcon::None, {MessageButton::Ok}};
 }
 

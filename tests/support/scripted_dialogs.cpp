@@ -6,8 +6,8 @@
 
 #include "qt_printers.h"
 
-using tabrix::FileDialogSpec;
-using tabrix::MessageBoxSpec;
+using tabrix::FileDialogSetup;
+using tabrix::MessageBoxContent;
 using tabrix::MessageButton;
 
 namespace {
@@ -26,7 +26,7 @@ ScriptedDialogs::~ScriptedDialogs() {
   tabrix::installDialogs(m_previous);
 }
 
-void ScriptedDialogs::expectMessage(const MessageBoxSpec& box, MessageButton answer) {
+void ScriptedDialogs::expectMessage(const MessageBoxContent& box, MessageButton answer) {
   m_expected.push_back({Kind::Message, box, answer, {}, {}});
 }
 
@@ -34,11 +34,11 @@ void ScriptedDialogs::expectExec(std::function<void(QDialog&)> answer) {
   m_expected.push_back({Kind::Exec, {}, MessageButton::Ok, std::move(answer), {}});
 }
 
-void ScriptedDialogs::expectOpenFile(std::function<QString(const FileDialogSpec&)> answer) {
+void ScriptedDialogs::expectOpenFile(std::function<QString(const FileDialogSetup&)> answer) {
   m_expected.push_back({Kind::OpenFile, {}, MessageButton::Ok, {}, std::move(answer)});
 }
 
-void ScriptedDialogs::expectSaveFile(std::function<QString(const FileDialogSpec&)> answer) {
+void ScriptedDialogs::expectSaveFile(std::function<QString(const FileDialogSetup&)> answer) {
   m_expected.push_back({Kind::SaveFile, {}, MessageButton::Ok, {}, std::move(answer)});
 }
 
@@ -67,7 +67,7 @@ bool ScriptedDialogs::next(Kind kind, const QString& shown, Expected& expected) 
   return true;
 }
 
-MessageButton ScriptedDialogs::message(const MessageBoxSpec& box) {
+MessageButton ScriptedDialogs::message(const MessageBoxContent& box) {
   Expected expected;
   if (!next(Kind::Message, box.caption + QStringLiteral(": ") + box.text, expected))
     return box.buttons.empty() ? MessageButton::Ok : box.buttons.back();
@@ -92,15 +92,15 @@ int ScriptedDialogs::exec(QDialog& dialog) {
   return dialog.exec();
 }
 
-QString ScriptedDialogs::fileDialog(Kind kind, const FileDialogSpec& spec) {
+QString ScriptedDialogs::fileDialog(Kind kind, const FileDialogSetup& setup) {
   Expected expected;
-  if (!next(kind, spec.title, expected)) return {};
-  return expected.fileAnswer(spec);
+  if (!next(kind, setup.title, expected)) return {};
+  return expected.fileAnswer(setup);
 }
 
-QString ScriptedDialogs::openFileName(const FileDialogSpec& spec) { return fileDialog(Kind::OpenFile, spec); }
+QString ScriptedDialogs::openFileName(const FileDialogSetup& setup) { return fileDialog(Kind::OpenFile, setup); }
 
-QString ScriptedDialogs::saveFileName(const FileDialogSpec& spec) { return fileDialog(Kind::SaveFile, spec); }
+QString ScriptedDialogs::saveFileName(const FileDialogSetup& setup) { return fileDialog(Kind::SaveFile, setup); }
 
 void ScriptedDialogs::beep() {
   Expected expected;

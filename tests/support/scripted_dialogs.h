@@ -18,40 +18,40 @@ class ScriptedDialogs : public tabrix::Dialogs {
   ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
   // A message box equal to `box`, answered by pressing `answer`.
-  void expectMessage(const tabrix::MessageBoxSpec& box,
+  void expectMessage(const tabrix::MessageBoxContent& box,
                      tabrix::MessageButton answer = tabrix::MessageButton::Ok);
   // A dialog run through exec(): `answer` is called while it runs modally,
   // inspects and fills it, and accepts or rejects it.
   void expectExec(std::function<void(QDialog&)> answer);
   // A file dialog: `answer` sees what it starts with and gives the chosen
   // name, or an empty one to cancel.
-  void expectOpenFile(std::function<QString(const tabrix::FileDialogSpec&)> answer);
-  void expectSaveFile(std::function<QString(const tabrix::FileDialogSpec&)> answer);
+  void expectOpenFile(std::function<QString(const tabrix::FileDialogSetup&)> answer);
+  void expectSaveFile(std::function<QString(const tabrix::FileDialogSetup&)> answer);
   void expectBeep();
 
   // Fails the test for every expectation still waiting, and forgets them.
   void verify();
 
-  tabrix::MessageButton message(const tabrix::MessageBoxSpec& box) override;
+  tabrix::MessageButton message(const tabrix::MessageBoxContent& box) override;
   int exec(QDialog& dialog) override;
-  QString openFileName(const tabrix::FileDialogSpec& spec) override;
-  QString saveFileName(const tabrix::FileDialogSpec& spec) override;
+  QString openFileName(const tabrix::FileDialogSetup& setup) override;
+  QString saveFileName(const tabrix::FileDialogSetup& setup) override;
   void beep() override;
 
  private:
   enum class Kind { Message, Exec, OpenFile, SaveFile, Beep };
   struct Expected {
     Kind kind;
-    tabrix::MessageBoxSpec box;
+    tabrix::MessageBoxContent box;
     tabrix::MessageButton answer = tabrix::MessageButton::Ok;
     std::function<void(QDialog&)> execAnswer;
-    std::function<QString(const tabrix::FileDialogSpec&)> fileAnswer;
+    std::function<QString(const tabrix::FileDialogSetup&)> fileAnswer;
   };
 
   // The next expectation when it is of `kind`; else the test fails, with
   // `shown` describing what came instead.
   bool next(Kind kind, const QString& shown, Expected& expected);
-  QString fileDialog(Kind kind, const tabrix::FileDialogSpec& spec);
+  QString fileDialog(Kind kind, const tabrix::FileDialogSetup& setup);
 
   std::deque<Expected> m_expected;
   tabrix::Dialogs* m_previous;

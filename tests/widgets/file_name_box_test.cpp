@@ -112,13 +112,13 @@ TEST_F(FileNameBoxTest, ReadingTakesTheNameOutOfTheText) {
 
 TEST_F(FileNameBoxTest, BrowseStartsInTheFolderOfAValidNameAndTakesTheChoice) {
   m_box->setText(path("a.mdb"));
-  m_dialogs.expectOpenFile([&](const FileDialogSpec& spec) {
-    FileDialogSpec expected;
+  m_dialogs.expectOpenFile([&](const FileDialogSetup& setup) {
+    FileDialogSetup expected;
     expected.title = "Browse";
     expected.filter = kBrowseFilter;
     expected.folder = folder();
     expected.fileName = path("a.mdb");
-    EXPECT_EQ(spec, expected);
+    EXPECT_EQ(setup, expected);
     return path("my base.mdb");
   });
   m_box->findChild<QToolButton*>()->click();
@@ -129,17 +129,17 @@ TEST_F(FileNameBoxTest, BrowseStartsInTheFolderOfAValidNameAndTakesTheChoice) {
 
 TEST_F(FileNameBoxTest, BrowseFillsNoNameForAFolderAndOnlyTheNameWhereTheFolderIsMissing) {
   m_box->setText(path("sub"));
-  m_dialogs.expectOpenFile([&](const FileDialogSpec& spec) {
-    EXPECT_EQ(spec.folder, path("sub") + '/');
-    EXPECT_EQ(spec.fileName, "");
+  m_dialogs.expectOpenFile([&](const FileDialogSetup& setup) {
+    EXPECT_EQ(setup.folder, path("sub") + '/');
+    EXPECT_EQ(setup.fileName, "");
     return QString();
   });
   m_box->browse();
 
   m_box->setText(path("brak") + "/x.mdb");
-  m_dialogs.expectOpenFile([&](const FileDialogSpec& spec) {
-    EXPECT_EQ(spec.folder, "");
-    EXPECT_EQ(spec.fileName, path("brak") + "/x.mdb");
+  m_dialogs.expectOpenFile([&](const FileDialogSetup& setup) {
+    EXPECT_EQ(setup.folder, "");
+    EXPECT_EQ(setup.fileName, path("brak") + "/x.mdb");
     return QString();
   });
   m_box->browse();
@@ -147,17 +147,17 @@ TEST_F(FileNameBoxTest, BrowseFillsNoNameForAFolderAndOnlyTheNameWhereTheFolderI
 }
 
 TEST_F(FileNameBoxTest, BrowseRemembersTheChosenFolderForAnInvalidName) {
-  m_dialogs.expectOpenFile([&](const FileDialogSpec& spec) {
-    EXPECT_EQ(spec.folder, "");
-    EXPECT_EQ(spec.fileName, "");
+  m_dialogs.expectOpenFile([&](const FileDialogSetup& setup) {
+    EXPECT_EQ(setup.folder, "");
+    EXPECT_EQ(setup.fileName, "");
     return path("sub") + "/nowa.mdb";
   });
   m_box->browse();
   EXPECT_EQ(m_box->text(), path("sub") + "/nowa.mdb");
 
   m_box->setText("");
-  m_dialogs.expectOpenFile([&](const FileDialogSpec& spec) {
-    EXPECT_EQ(spec.folder, path("sub") + '/');
+  m_dialogs.expectOpenFile([&](const FileDialogSetup& setup) {
+    EXPECT_EQ(setup.folder, path("sub") + '/');
     return QString();
   });
   m_box->browse();
@@ -167,7 +167,7 @@ TEST_F(FileNameBoxTest, BrowseRemembersTheChosenFolderForAnInvalidName) {
 TEST_F(FileNameBoxTest, AltDownBrowsesAndCancelKeepsTheTextAndGivesTheFocusBack) {
   m_box->setFocus();
   m_box->setText("keep.mdb");
-  m_dialogs.expectOpenFile([&](const FileDialogSpec&) {
+  m_dialogs.expectOpenFile([&](const FileDialogSetup&) {
     m_other->setFocus();
     return QString();
   });
@@ -179,7 +179,7 @@ TEST_F(FileNameBoxTest, AltDownBrowsesAndCancelKeepsTheTextAndGivesTheFocusBack)
 
 TEST_F(FileNameBoxTest, ARefusedChoiceGoesToTheDefaultErrorHandler) {
   m_box->setText("keep.mdb");
-  m_dialogs.expectOpenFile([](const FileDialogSpec&) { return QStringLiteral("/tmp/co?.mdb"); });
+  m_dialogs.expectOpenFile([](const FileDialogSetup&) { return QStringLiteral("/tmp/co?.mdb"); });
   m_dialogs.expectMessage(
       {applicationTitle(), "Invalid file name - /tmp/co?.mdb.", MessageIcon::Error, {MessageButton::Ok}});
   m_box->findChild<QToolButton*>()->click();

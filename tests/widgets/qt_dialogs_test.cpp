@@ -16,7 +16,7 @@ namespace {
 
 // Runs `answer` on the message box QtDialogs shows, then gives the button
 // QtDialogs reported.
-MessageButton answerMessage(const MessageBoxSpec& spec, std::function<void(QMessageBox&)> answer) {
+MessageButton answerMessage(const MessageBoxContent& setup, std::function<void(QMessageBox&)> answer) {
   QTimer::singleShot(0, [answer] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) {
@@ -25,10 +25,10 @@ MessageButton answerMessage(const MessageBoxSpec& spec, std::function<void(QMess
     }
     answer(*box);
   });
-  return QtDialogs().message(spec);
+  return QtDialogs().message(setup);
 }
 
-TEST(QtDialogs, MessageBoxShowsTheSpecAndBreaksLinesAtCarriageReturns) {
+TEST(QtDialogs, MessageBoxShowsItsContentAndBreaksLinesAtCarriageReturns) {
   const MessageButton pressed =
       answerMessage({"Tabrix", "Błąd otwarcia Bazy !\r<nie ma> pliku", MessageIcon::None, {MessageButton::Ok}},
                     [](QMessageBox& box) {
@@ -44,7 +44,7 @@ TEST(QtDialogs, MessageBoxShowsTheSpecAndBreaksLinesAtCarriageReturns) {
 }
 
 TEST(QtDialogs, ClosingAMessageBoxPressesItsLastButton) {
-  const MessageBoxSpec question{"Confirm", "Delete record?", MessageIcon::Question,
+  const MessageBoxContent question{"Confirm", "Delete record?", MessageIcon::Question,
                                 {MessageButton::Ok, MessageButton::Cancel}};
   EXPECT_EQ(answerMessage(question,
                           [](QMessageBox& box) {
@@ -62,18 +62,18 @@ TEST(QtDialogs, ClosingAMessageBoxPressesItsLastButton) {
             MessageButton::Ok);
 }
 
-TEST(QtDialogs, FileDialogStartsAsTheSpecSays) {
+TEST(QtDialogs, FileDialogStartsAsSetUp) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
 
-  FileDialogSpec spec;
-  spec.title = "Browse";
-  spec.filter = "Baza ACCES|*.mdb|Wszystkie pliki (*.*)|*.*";
-  spec.folder = folder.path() + '/';
-  spec.fileName = folder.filePath("nowa.mdb");
-  spec.defaultExtension = "mdb";
+  FileDialogSetup setup;
+  setup.title = "Browse";
+  setup.filter = "Baza ACCES|*.mdb|Wszystkie pliki (*.*)|*.*";
+  setup.folder = folder.path() + '/';
+  setup.fileName = folder.filePath("nowa.mdb");
+  setup.defaultExtension = "mdb";
   QFileDialog open;
-  setUpFileDialog(open, spec, QFileDialog::AcceptOpen);
+  setUpFileDialog(open, setup, QFileDialog::AcceptOpen);
   EXPECT_EQ(open.windowTitle(), "Browse");
   EXPECT_EQ(open.nameFilters(), QStringList({"Baza ACCES (*.mdb)", "Wszystkie pliki (*.*) (*)"}));
   EXPECT_EQ(open.selectedNameFilter(), "Baza ACCES");  // shown without its patterns
@@ -83,10 +83,10 @@ TEST(QtDialogs, FileDialogStartsAsTheSpecSays) {
   EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
   EXPECT_EQ(open.defaultSuffix(), "mdb");
 
-  spec.fileMustExist = true;
-  spec.overwritePrompt = true;
+  setup.fileMustExist = true;
+  setup.overwritePrompt = true;
   QFileDialog save;
-  setUpFileDialog(save, spec, QFileDialog::AcceptSave);
+  setUpFileDialog(save, setup, QFileDialog::AcceptSave);
   EXPECT_EQ(save.fileMode(), QFileDialog::ExistingFile);
   EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
   EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
