@@ -20,9 +20,9 @@ TEST_P(ApplicationTitleTest, ComesFromTheExecutablesFileName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, ApplicationTitleTest,
-    testing::Values(TitleCase{"tabrix", "Tabrix"}, TitleCase{"/usr/bin/tabrix", "Tabrix"},
-                    TitleCase{"/opt/TABRIX.EXE", "Tabrix"}, TitleCase{"tABRIX", "Tabrix"},
-                    TitleCase{"/home/a.b/tabrix-CLI.sh.old", "Tabrix-cli"},
+    testing::Values(TitleCase{"tabrix", "tabrix"}, TitleCase{"/usr/bin/Tabrix", "Tabrix"},
+                    TitleCase{"/opt/TABRIX.EXE", "Tabrix"}, TitleCase{"tABRIX", "tabrix"},
+                    TitleCase{"/home/a.b/tabrix-CLI.sh.old", "tabrix-cli"},
                     TitleCase{"ŻÓŁW", "Żółw"}, TitleCase{"/usr/bin/.hidden", ""}));
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(MessageBoxes, EachKindShowsItsCaptionIconAndOneOk) {
 }
 
 TEST(MessageBoxes, ApplicationTitleIsThisExecutables) {
-  EXPECT_EQ(applicationTitle(), "Widgets_tests");
+  EXPECT_EQ(applicationTitle(), "widgets_tests");
 }
 
 TEST(HandlerGuard, AnEscapedErrorGoesToTheDefaultHandlerAndTheProgramGoesOn) {
