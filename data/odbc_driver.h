@@ -5,10 +5,14 @@
 
 #include "data/driver.h"
 #include "data/odbc_handle.h"
+#include "data/odbc_parameters.h"
 
 namespace tabrix {
 
-// A driver over the system's ODBC driver manager (unixODBC).
+// A driver over the system's ODBC driver manager (unixODBC). Rows are read
+// with SQLGetData into the sink; writes are parameterised statements, each
+// in a transaction of its own where the driver has transactions, so one
+// that would touch other than exactly one row is rolled back.
 class OdbcDriver : public Driver {
  public:
   // Connects with SQLDriverConnect, never prompting. ProviderError with the
@@ -17,6 +21,14 @@ class OdbcDriver : public Driver {
   ~OdbcDriver() override;
 
   std::vector<CatalogueRow> catalogue() override;
+  void readTable(const QString& name, RowSink& sink) override;
+  bool readQuery(const QString& sql, RowSink& sink) override;
+  void execute(const QString& sql) override;
+  void updateRow(const QString& table, const std::vector<ColumnValue>& where,
+                 const std::vector<ColumnValue>& values) override;
+  void deleteRow(const QString& table, const std::vector<ColumnValue>& where) override;
+  bool insertRow(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
+                 RowSink& readBack) override;
 
   // The connection string the driver made of ours when it connected.
   QString completedConnectionString() const { return m_completedConnectionString; }
@@ -25,9 +37,22 @@ class OdbcDriver : public Driver {
   static bool isRegistered(const QString& driverName);
 
  private:
+  std::unique_ptr<odbc::Handle> run(const QString& sql, odbc::Parameters* parameters = nullptr);
+  void readResult(const odbc::Handle& statement, const QString& tableHint, RowSink& sink);
+  std::vector<QString> keyColumns(const QString& table);
+  std::vector<QString> tableColumns(const QString& table);
+  QString quoted(const QString& identifier) const;
+  QString whereClause(const std::vector<ColumnValue>& where, odbc::Parameters& parameters) const;
+  // Runs a statement that must change exactly one row.
+  void changeOneRow(const QString& sql, odbc::Parameters& parameters);
+  QString info(SQLUSMALLINT type) const;
+
   odbc::Environment m_environment;
   odbc::Handle m_connection;
   QString m_completedConnectionString;
+  QString m_quote;
+  QString m_dbms;
+  bool m_transactions = false;
 };
 
 }  // namespace tabrix
