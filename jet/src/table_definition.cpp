@@ -144,7 +144,10 @@ TableInfo readTableDefinition(Pager& pager, const TextCodec& codec, Format forma
       e.column.scale = getU8(c + L.columnScale);
       if (e.column.scale > 28 || e.column.precision > 28) r.fail("gives a decimal column an impossible precision");
     }
-    e.column.autoNumber = (flags & (tdef::kAutoLong | tdef::kAutoGuid)) != 0;
+    // The flags mean autonumber only on the types that can have one; Jet 3
+    // sets 0x40 on other columns for reasons of its own.
+    e.column.autoNumber = (e.column.type == ColumnType::Long && (flags & tdef::kAutoLong) != 0) ||
+                          (e.column.type == ColumnType::Guid && (flags & tdef::kAutoGuid) != 0);
     e.column.fixedLength = e.storage.fixed;
     e.column.nullable = e.column.type != ColumnType::Boolean;
     pos += static_cast<std::size_t>(L.columnEntrySize);

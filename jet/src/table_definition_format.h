@@ -74,7 +74,7 @@ inline constexpr Layout kJet4 = {
     .columnScale = 12, .columnFlags = 15, .columnFixedOffset = 21, .columnLength = 23,
     .nameLengthSize = 2,
     .realIndexEntrySize = 52, .realIndexColumnsStart = 4, .realIndexUsageMap = 34, .realIndexFirstPage = 38,
-    .realIndexFlags = 42,
+    .realIndexFlags = 46,
     .logicalIndexEntrySize = 28, .logicalIndexNumber = 4, .logicalIndexRealIndex = 8,
     .logicalIndexRelatedIndex = 13, .logicalIndexRelatedTable = 17, .logicalIndexType = 23,
 };

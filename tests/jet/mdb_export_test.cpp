@@ -212,19 +212,7 @@ TEST_P(MdbExportTest, EveryUserTableHoldsTheValuesMdbExportReads) {
   }
 }
 
-std::vector<std::filesystem::path> fixtureFilesOrPlaceholder() {
-  auto files = jettest::allFixtureFiles();
-  if (files.empty()) files.push_back(fixtures::mdb("absent.mdb"));  // skips with the fixture's reason
-  return files;
-}
-
-std::string testName(const ::testing::TestParamInfo<std::filesystem::path>& info) {
-  std::string name = info.param.parent_path().filename().string() + "_" + info.param.stem().string();
-  for (char& c : name)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Fixtures, MdbExportTest, ::testing::ValuesIn(fixtureFilesOrPlaceholder()), testName);
+INSTANTIATE_TEST_SUITE_P(Fixtures, MdbExportTest, ::testing::ValuesIn(jettest::allFixtureFilesOrPlaceholder()),
+                         jettest::fixtureTestName);
 
 }  // namespace

@@ -17,6 +17,19 @@ std::vector<std::filesystem::path> allFixtureFiles() {
   return files;
 }
 
+std::vector<std::filesystem::path> allFixtureFilesOrPlaceholder() {
+  auto files = allFixtureFiles();
+  if (files.empty()) files.push_back(fixtures::mdb("absent.mdb"));
+  return files;
+}
+
+std::string fixtureTestName(const ::testing::TestParamInfo<std::filesystem::path>& info) {
+  std::string name = info.param.parent_path().filename().string() + "_" + info.param.stem().string();
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
 std::string passwordFor(const std::filesystem::path& file) {
   return file.filename() == "V2000_with-password.mdb" ? "password" : "";
 }
