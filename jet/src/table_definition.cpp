@@ -122,6 +122,8 @@ TableInfo readTableDefinition(Pager& pager, const TextCodec& codec, Format forma
   for (Entry& e : entries) {
     const std::byte* c = r.at(pos, static_cast<std::size_t>(L.columnEntrySize));
     std::uint8_t type = getU8(c + L.columnType);
+    if (type == tdef::kUnknownBinary || type == tdef::kUnknownFixedBinary)
+      type = static_cast<std::uint8_t>(ColumnType::Binary);
     if (!knownType(type))
       throw Error(ErrorKind::Unsupported, "table " + table + " has a column of type " + std::to_string(type) +
                                               ", which this engine can't read");

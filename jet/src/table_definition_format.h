@@ -79,6 +79,11 @@ inline constexpr Layout kJet4 = {
     .logicalIndexRelatedIndex = 13, .logicalIndexRelatedTable = 17, .logicalIndexType = 23,
 };
 
+// Types Access uses in its own system tables that hold plain bytes: 0x0D of
+// variable length, 0x11 of fixed length. Read as Binary.
+inline constexpr std::uint8_t kUnknownBinary = 0x0D;
+inline constexpr std::uint8_t kUnknownFixedBinary = 0x11;
+
 // Column flags.
 inline constexpr std::uint8_t kFixedLength = 0x01;
 inline constexpr std::uint8_t kAutoLong = 0x04;
