@@ -91,8 +91,21 @@ QString currencyText(std::int64_t tenThousandths, const QLocale& locale) {
 }
 
 QString dateTimeText(double days, DataType type, const QLocale& locale) {
-  const QDate date = dateOf(days);
-  const QTime time = timeOf(days);
+  // Past the years a calendar shows (a damaged value): the number itself.
+  if (!std::isfinite(days) || std::fabs(days) > 2'958'465.0) return realText(days, false, locale);
+  // Shown to the nearest second, as Access shows it.
+  constexpr std::int64_t kSecondsPerDay = 86400;
+  const std::int64_t ms = msSinceEpoch(days);
+  const std::int64_t halfUp = ms + 500;
+  const std::int64_t seconds = halfUp / 1000 - (halfUp % 1000 != 0 && halfUp < 0 ? 1 : 0);
+  std::int64_t day = seconds / kSecondsPerDay;
+  std::int64_t second = seconds % kSecondsPerDay;
+  if (second < 0) {
+    second += kSecondsPerDay;
+    --day;
+  }
+  const QDate date = QDate(1899, 12, 30).addDays(day);
+  const QTime time = QTime(0, 0).addSecs(static_cast<int>(second));
   const QString dateText = locale.toString(date, QLocale::ShortFormat);
   const QString timeText = locale.toString(time, longTimeFormat(locale));
   switch (type) {
@@ -101,7 +114,7 @@ QString dateTimeText(double days, DataType type, const QLocale& locale) {
     case DataType::DBTime:
       return timeText;
     default:
-      return time.msecsSinceStartOfDay() == 0 ? dateText : dateText + QChar(' ') + timeText;
+      return second == 0 ? dateText : dateText + QChar(' ') + timeText;
   }
 }
 
