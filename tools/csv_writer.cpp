@@ -221,7 +221,12 @@ void CsvWriter::value(const jet::Value& v) {
     case ColumnType::Text:
     case ColumnType::Memo: text(v.text); break;
     case ColumnType::Binary:
-    case ColumnType::OLE: hex(v.bytes); break;
+    case ColumnType::OLE:
+      if (v.bytes.empty())
+        out_.put("\"\"");  // empty, not null
+      else
+        hex(v.bytes);
+      break;
   }
 }
 

@@ -14,7 +14,8 @@ namespace tabrix::cli {
 // decimal; floating point in the shortest form that reads back to the same
 // value; currency and decimal exactly, without trailing zeros after the
 // point; yes/no as true/false; dates as yyyy-MM-dd HH:mm:ss; GUIDs in
-// braces; binary and OLE as lower-case hex. Allocates nothing per row.
+// braces; binary and OLE as lower-case hex ("" when empty). Allocates
+// nothing per row.
 class CsvWriter {
  public:
   explicit CsvWriter(Output& out) : out_(out) {}

@@ -23,9 +23,12 @@ class Output {
   void put(std::string_view text);
 
   // Room for `n` characters written directly at the returned pointer, then
-  // committed with advance(n). `n` must not exceed the capacity.
+  // committed with advance(n). The buffer grows when `n` exceeds it.
   char* reserve(std::size_t n) {
-    if (buffer_.size() - used_ < n) flush();
+    if (buffer_.size() - used_ < n) {
+      flush();
+      if (buffer_.size() < n) buffer_.resize(n);
+    }
     return buffer_.data() + used_;
   }
   void advance(std::size_t n) { used_ += n; }

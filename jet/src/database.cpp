@@ -50,7 +50,12 @@ class DatabaseImpl final : public Database {
         found = &o;
         break;
       }
-    if (!found) throw Error(ErrorKind::NotFound, "no table named " + std::string(name));
+    if (!found) {
+      for (const CatalogueObject& o : objects_)
+        if (o.kind == ObjectKind::View && equalNamesIgnoringCase(o.name, wanted))
+          throw Error(ErrorKind::Unsupported, toUtf8(o.name) + " is a saved query, not a table");
+      throw Error(ErrorKind::NotFound, "no table named " + std::string(name));
+    }
     if (found->linked)
       throw Error(ErrorKind::Unsupported,
                   toUtf8(found->name) + " is a linked table: its rows live in another database");

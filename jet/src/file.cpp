@@ -50,6 +50,7 @@ class MemoryFile final : public File {
   void read(std::uint64_t offset, std::span<std::byte> out) const override {
     if (offset > bytes_.size() || out.size() > bytes_.size() - offset)
       throw Error(ErrorKind::Io, "read past the end of the in-memory file");
+    if (out.empty()) return;
     std::memcpy(out.data(), bytes_.data() + offset, out.size());
   }
 
