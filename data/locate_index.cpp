@@ -1,6 +1,8 @@
 #include "data/locate_index.h"
 
+#include <QChar>
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "data/date_time.h"
@@ -8,6 +10,65 @@
 #include "data/value_parse.h"
 
 namespace tabrix {
+
+namespace {
+
+// Case folding of every UTF-16 unit, looked up instead of computed: sorting
+// a million texts folds each character many times.
+const std::array<char16_t, 65536>& foldTable() {
+  static const std::array<char16_t, 65536> table = [] {
+    std::array<char16_t, 65536> t{};
+    for (std::uint32_t c = 0; c < t.size(); ++c) t[c] = static_cast<char16_t>(QChar::toCaseFolded(static_cast<char16_t>(c)));
+    return t;
+  }();
+  return table;
+}
+
+inline char16_t folded(char16_t c) { return foldTable()[c]; }
+
+// Texts compare by their case-folded UTF-16 units, the same way for sorting,
+// searching and matching a prefix, so the three agree.
+int foldedCompare(QStringView a, QStringView b) {
+  const auto& fold = foldTable();
+  const qsizetype n = std::min(a.size(), b.size());
+  const char16_t* x = a.utf16();
+  const char16_t* y = b.utf16();
+  for (qsizetype i = 0; i < n; ++i) {
+    if (x[i] == y[i]) continue;
+    const char16_t fx = fold[x[i]];
+    const char16_t fy = fold[y[i]];
+    if (fx != fy) return fx < fy ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool foldedStartsWith(QStringView text, QStringView prefix) {
+  if (prefix.size() > text.size()) return false;
+  return foldedCompare(text.left(prefix.size()), prefix) == 0;
+}
+
+// Four folded units from `from` on, in an order that agrees with
+// foldedCompare: a text that runs out sorts first.
+std::uint64_t prefixKey(QStringView text, qsizetype from) {
+  std::uint64_t key = 0;
+  for (qsizetype i = from; i < from + 4; ++i) {
+    key <<= 16;
+    if (i < text.size()) key |= folded(text[i].unicode());
+  }
+  return key;
+}
+
+// Sorts positions by a key per position, equal keys by position.
+template <typename Key, typename KeyOf>
+void sortByKey(std::vector<std::uint32_t>& positions, KeyOf keyOf) {
+  std::vector<std::pair<Key, std::uint32_t>> keyed;
+  keyed.reserve(positions.size());
+  for (std::uint32_t p : positions) keyed.emplace_back(keyOf(p), p);
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < keyed.size(); ++i) positions[i] = keyed[i].second;
+}
+
+}  // namespace
 
 LocateIndex::LocateIndex(const RowStore& store, const std::vector<std::uint32_t>& order, int column)
     : m_store(store), m_order(order), m_column(column), m_info(store.info().columns.at(column)) {
@@ -45,52 +106,70 @@ LocateIndex::LocateIndex(const RowStore& store, const std::vector<std::uint32_t>
     if (!store.isNull(order[position], column)) m_positions.push_back(position);
 
   const auto row = [&](std::uint32_t position) { return m_order[position]; };
-  if (m_kind == Kind::Decimal) {
-    m_decimals.resize(order.size());
-    for (std::uint32_t position : m_positions)
-      m_decimals[position] = store.text(row(position), column).toDouble();
-  }
-
   switch (m_kind) {
-    case Kind::Text:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return m_store.text(row(a), m_column).compare(m_store.text(row(b), m_column), Qt::CaseInsensitive) < 0;
+    case Kind::Text: {
+      // Sorted by the first eight folded characters, held beside the
+      // positions so that the sort doesn't reach into the texts; then each
+      // run of equal beginnings by the whole texts, equal texts by position.
+      struct Keyed {
+        std::uint64_t head;
+        std::uint64_t next;
+        std::uint32_t position;
+        std::uint32_t length;
+      };
+      std::vector<Keyed> keyed;
+      keyed.reserve(m_positions.size());
+      for (std::uint32_t p : m_positions) {
+        const QStringView text = m_store.text(row(p), m_column);
+        keyed.push_back({prefixKey(text, 0), prefixKey(text, 4), p, static_cast<std::uint32_t>(text.size())});
+      }
+      std::sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.head != b.head) return a.head < b.head;
+        if (a.next != b.next) return a.next < b.next;
+        return a.position < b.position;
       });
+      for (auto run = keyed.begin(); run != keyed.end();) {
+        auto end = run + 1;
+        bool identical = run->length <= 8;
+        while (end != keyed.end() && end->head == run->head && end->next == run->next) {
+          identical = identical && end->length == run->length;
+          ++end;
+        }
+        // Texts of up to eight characters with equal keys and lengths are
+        // equal, and already in position order.
+        if (end - run > 1 && !identical) {
+          std::stable_sort(run, end, [&](const Keyed& a, const Keyed& b) {
+            return foldedCompare(m_store.text(row(a.position), m_column), m_store.text(row(b.position), m_column)) < 0;
+          });
+        }
+        run = end;
+      }
+      for (std::size_t i = 0; i < keyed.size(); ++i) m_positions[i] = keyed[i].position;
       break;
+    }
     case Kind::Signed:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return m_store.integer(row(a), m_column) < m_store.integer(row(b), m_column);
-      });
+      sortByKey<std::int64_t>(m_positions, [&](std::uint32_t p) { return m_store.integer(row(p), m_column); });
       break;
     case Kind::Unsigned:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return static_cast<std::uint64_t>(m_store.integer(row(a), m_column)) <
-               static_cast<std::uint64_t>(m_store.integer(row(b), m_column));
-      });
+      sortByKey<std::uint64_t>(m_positions,
+                               [&](std::uint32_t p) { return static_cast<std::uint64_t>(m_store.integer(row(p), m_column)); });
       break;
     case Kind::Real:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return m_store.real(row(a), m_column) < m_store.real(row(b), m_column);
-      });
+      sortByKey<double>(m_positions, [&](std::uint32_t p) { return m_store.real(row(p), m_column); });
       break;
     case Kind::Decimal:
-      std::stable_sort(m_positions.begin(), m_positions.end(),
-                       [&](std::uint32_t a, std::uint32_t b) { return m_decimals[a] < m_decimals[b]; });
+      m_decimals.resize(order.size());
+      for (std::uint32_t p : m_positions) m_decimals[p] = m_store.text(row(p), m_column).toDouble();
+      sortByKey<double>(m_positions, [&](std::uint32_t p) { return m_decimals[p]; });
       break;
     case Kind::Moment:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return msSinceEpoch(m_store.real(row(a), m_column)) < msSinceEpoch(m_store.real(row(b), m_column));
-      });
+      sortByKey<std::int64_t>(m_positions, [&](std::uint32_t p) { return msSinceEpoch(m_store.real(row(p), m_column)); });
       break;
     case Kind::Boolean:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return m_store.boolean(row(a), m_column) < m_store.boolean(row(b), m_column);
-      });
+      sortByKey<bool>(m_positions, [&](std::uint32_t p) { return m_store.boolean(row(p), m_column); });
       break;
     case Kind::Guid:
-      std::stable_sort(m_positions.begin(), m_positions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return m_store.guid(row(a), m_column) < m_store.guid(row(b), m_column);
-      });
+      sortByKey<Guid>(m_positions, [&](std::uint32_t p) { return m_store.guid(row(p), m_column); });
       break;
     case Kind::None:
       break;
@@ -102,13 +181,12 @@ std::optional<int> LocateIndex::find(const QString& text, const QLocale& locale)
   const auto row = [&](std::uint32_t position) { return m_order[position]; };
 
   if (m_kind == Kind::Text) {
-    // Values starting with the text sit together, right from the first value
-    // not below it.
+    // Values starting with the text sit together, from the first value not
+    // below it; equal values are in position order.
     const auto it = std::lower_bound(m_positions.begin(), m_positions.end(), text, [&](std::uint32_t p, const QString& t) {
-      return m_store.text(row(p), m_column).compare(t, Qt::CaseInsensitive) < 0;
+      return foldedCompare(m_store.text(row(p), m_column), t) < 0;
     });
-    if (it == m_positions.end() || !m_store.text(row(*it), m_column).startsWith(text, Qt::CaseInsensitive))
-      return std::nullopt;
+    if (it == m_positions.end() || !foldedStartsWith(m_store.text(row(*it), m_column), text)) return std::nullopt;
     return static_cast<int>(*it);
   }
 

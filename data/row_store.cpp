@@ -30,7 +30,7 @@ int fixedWidth(DataType type) {
   return 0;
 }
 
-bool bit(const std::vector<std::uint64_t>& bits, std::uint32_t row) {
+bool bit(const Arena<std::uint64_t>& bits, std::uint32_t row) {
   return (bits[row / 64] >> (row % 64)) & 1u;
 }
 
@@ -38,7 +38,8 @@ bool bit(const std::vector<std::uint64_t>& bits, std::uint32_t row) {
 
 void RowStore::begin(const ResultInfo& info) {
   m_info = info;
-  m_columns.assign(info.columns.size(), Column());
+  m_columns.clear();
+  m_columns.resize(info.columns.size());
   m_loaded = 0;
   m_added = 0;
   m_replaced.clear();
@@ -48,11 +49,11 @@ void RowStore::begin(const ResultInfo& info) {
     column.kind = valueKind(info.columns[i].type);
     column.width = fixedWidth(info.columns[i].type);
     if (info.expectedRows > 0) {
-      column.nulls.reserve(info.expectedRows / 64 + 1);
+      column.nulls.reserveFilled(info.expectedRows / 64 + 1);
       if (column.width > 0)
-        column.fixed.reserve(info.expectedRows * column.width);
+        column.fixed.reserveFilled(info.expectedRows * column.width);
       else
-        column.ends.reserve(info.expectedRows);
+        column.ends.reserveFilled(info.expectedRows);
     }
   }
 }
@@ -65,9 +66,24 @@ RowStore::Column& RowStore::loading(int column) {
 }
 
 void RowStore::appendFixed(Column& column, const void* value) {
-  const std::size_t at = column.fixed.size();
-  column.fixed.resize(at + column.width);
-  std::memcpy(column.fixed.data() + at, value, column.width);
+  const auto* bytes = static_cast<const std::byte*>(value);
+  switch (column.width) {
+    case 1:
+      column.fixed.appendFixed<1>(bytes);
+      break;
+    case 2:
+      column.fixed.appendFixed<2>(bytes);
+      break;
+    case 4:
+      column.fixed.appendFixed<4>(bytes);
+      break;
+    case 8:
+      column.fixed.appendFixed<8>(bytes);
+      break;
+    default:
+      column.fixed.appendFixed<16>(bytes);
+      break;
+  }
   ++column.count;
 }
 
@@ -118,13 +134,13 @@ void RowStore::setGuid(int column, const Guid& value) {
 
 void RowStore::setText(int column, std::u16string_view value) {
   Column& c = loading(column);
-  c.text.insert(c.text.end(), value.begin(), value.end());
+  c.text.append(value.data(), value.size());
   appendEnd(c, c.text.size());
 }
 
 void RowStore::setBytes(int column, std::span<const std::byte> value) {
   Column& c = loading(column);
-  c.blob.insert(c.blob.end(), value.begin(), value.end());
+  c.blob.append(value.data(), value.size());
   appendEnd(c, c.blob.size());
 }
 

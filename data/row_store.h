@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "data/arena.h"
 #include "data/driver.h"
 
 namespace tabrix {
@@ -59,11 +60,11 @@ class RowStore final : public RowSink {
     ValueKind kind = ValueKind::Text;
     int width = 0;                     // bytes per fixed-width value; 0 for text and bytes
     std::uint32_t count = 0;           // values loaded so far
-    std::vector<std::uint64_t> nulls;  // bit per row
-    std::vector<std::byte> fixed;
-    std::vector<char16_t> text;
-    std::vector<std::byte> blob;
-    std::vector<std::uint32_t> ends;  // end of each value in text or blob
+    Arena<std::uint64_t> nulls;  // bit per row
+    Arena<std::byte> fixed;
+    Arena<char16_t> text;
+    Arena<std::byte> blob;
+    Arena<std::uint32_t> ends;  // end of each value in text or blob
   };
 
   Column& loading(int column);
