@@ -47,6 +47,16 @@ OdbcDriver::OdbcDriver(const QString& connectionString) : m_connection(SQL_HANDL
   m_completedConnectionString = odbc::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
   m_quote = info(SQL_IDENTIFIER_QUOTE_CHAR).trimmed();
   m_dbms = info(SQL_DBMS_NAME);
+  SQLUSMALLINT functions[SQL_API_ODBC3_ALL_FUNCTIONS_SIZE] = {};
+  if (SQL_SUCCEEDED(SQLGetFunctions(m_connection.get(), SQL_API_ODBC3_ALL_FUNCTIONS, functions))) {
+    m_hasColumns = SQL_FUNC_EXISTS(functions, SQL_API_SQLCOLUMNS);
+    m_hasPrimaryKeys = SQL_FUNC_EXISTS(functions, SQL_API_SQLPRIMARYKEYS);
+    m_hasStatistics = SQL_FUNC_EXISTS(functions, SQL_API_SQLSTATISTICS);
+  }
+  m_writable = info(SQL_DATA_SOURCE_READ_ONLY) == QLatin1String("N");
+  SQLUSMALLINT activities = 1;
+  if (SQL_SUCCEEDED(SQLGetInfo(m_connection.get(), SQL_MAX_CONCURRENT_ACTIVITIES, &activities, sizeof activities, nullptr)))
+    m_severalStatements = activities != 1;
   SQLUSMALLINT capable = SQL_TC_NONE;
   if (SQL_SUCCEEDED(SQLGetInfo(m_connection.get(), SQL_TXN_CAPABLE, &capable, sizeof capable, nullptr)))
     m_transactions = capable != SQL_TC_NONE;
@@ -91,49 +101,50 @@ std::unique_ptr<odbc::Handle> OdbcDriver::run(const QString& sql, odbc::Paramete
   return statement;
 }
 
-std::vector<QString> OdbcDriver::keyColumns(const QString& table) {
-  // The primary key, or else the first unique index.
-  std::vector<QString> columns;
+OdbcDriver::TableMetadata OdbcDriver::tableMetadata(const QString& table) {
+  TableMetadata metadata;
   QByteArray name = table.toUtf8();
-  {
+  const auto length = static_cast<SQLSMALLINT>(name.size());
+  // Drivers crash on catalogue calls they don't have (mdbtools'
+  // SQLPrimaryKeys, and its SQLStatistics though it lists it): only those
+  // the driver lists are made, and the key is looked for only where the
+  // database says it can be written, the one place a key is needed.
+  if (m_hasColumns) {
     odbc::Handle statement(SQL_HANDLE_STMT, m_connection.get());
-    if (SQL_SUCCEEDED(SQLPrimaryKeysA(statement.get(), nullptr, 0, nullptr, 0, odbc::bytes(name),
-                                      static_cast<SQLSMALLINT>(name.size())))) {
+    if (SQL_SUCCEEDED(SQLColumnsA(statement.get(), nullptr, 0, nullptr, 0, odbc::bytes(name), length, nullptr, 0)))
+      while (SQL_SUCCEEDED(SQLFetch(statement.get()))) metadata.columns.push_back(readText(statement, 4));
+  }
+  // The primary key, or else the first unique index.
+  if (m_writable && m_hasPrimaryKeys) {
+    odbc::Handle statement(SQL_HANDLE_STMT, m_connection.get());
+    if (SQL_SUCCEEDED(SQLPrimaryKeysA(statement.get(), nullptr, 0, nullptr, 0, odbc::bytes(name), length))) {
       std::vector<std::pair<int, QString>> parts;
-      while (SQL_SUCCEEDED(SQLFetch(statement.get()))) parts.emplace_back(readText(statement, 5).toInt(), readText(statement, 4));
+      while (SQL_SUCCEEDED(SQLFetch(statement.get())))
+        parts.emplace_back(readText(statement, 5).toInt(), readText(statement, 4));
       std::sort(parts.begin(), parts.end());
-      for (auto& part : parts) columns.push_back(part.second);
+      for (auto& part : parts) metadata.key.push_back(part.second);
     }
   }
-  if (!columns.empty()) return columns;
-  odbc::Handle statement(SQL_HANDLE_STMT, m_connection.get());
-  if (!SQL_SUCCEEDED(SQLStatisticsA(statement.get(), nullptr, 0, nullptr, 0, odbc::bytes(name),
-                                    static_cast<SQLSMALLINT>(name.size()), SQL_INDEX_UNIQUE, SQL_QUICK)))
-    return {};
-  QString firstIndex;
-  while (SQL_SUCCEEDED(SQLFetch(statement.get()))) {
-    const QString index = readText(statement, 6);
-    const QString column = readText(statement, 9);
-    if (index.isEmpty() || column.isEmpty()) continue;  // the table's own statistics row
-    if (firstIndex.isEmpty()) firstIndex = index;
-    if (index != firstIndex) break;
-    columns.push_back(column);
+  if (m_writable && metadata.key.empty() && m_hasStatistics) {
+    odbc::Handle statement(SQL_HANDLE_STMT, m_connection.get());
+    if (SQL_SUCCEEDED(SQLStatisticsA(statement.get(), nullptr, 0, nullptr, 0, odbc::bytes(name), length,
+                                     SQL_INDEX_UNIQUE, SQL_QUICK))) {
+      QString firstIndex;
+      while (SQL_SUCCEEDED(SQLFetch(statement.get()))) {
+        const QString index = readText(statement, 6);
+        const QString column = readText(statement, 9);
+        if (index.isEmpty() || column.isEmpty()) continue;  // the table's own statistics row
+        if (firstIndex.isEmpty()) firstIndex = index;
+        if (index != firstIndex) break;
+        metadata.key.push_back(column);
+      }
+    }
   }
-  return columns;
+  return metadata;
 }
 
-std::vector<QString> OdbcDriver::tableColumns(const QString& table) {
-  std::vector<QString> names;
-  QByteArray name = table.toUtf8();
-  odbc::Handle statement(SQL_HANDLE_STMT, m_connection.get());
-  if (!SQL_SUCCEEDED(SQLColumnsA(statement.get(), nullptr, 0, nullptr, 0, odbc::bytes(name),
-                                 static_cast<SQLSMALLINT>(name.size()), nullptr, 0)))
-    return names;
-  while (SQL_SUCCEEDED(SQLFetch(statement.get()))) names.push_back(readText(statement, 4));
-  return names;
-}
-
-void OdbcDriver::readResult(const odbc::Handle& statement, const QString& tableHint, RowSink& sink) {
+void OdbcDriver::readResult(const odbc::Handle& statement, const QString& tableHint,
+                            std::optional<TableMetadata> metadata, RowSink& sink) {
   std::vector<odbc::ResultColumn> columns = odbc::describe(statement);
   ResultInfo result;
   QString table;
@@ -153,27 +164,32 @@ void OdbcDriver::readResult(const odbc::Handle& statement, const QString& tableH
       column.info.baseColumn = column.info.name;
     }
   }
+  if (!table.isEmpty() && (!metadata || table.compare(tableHint, Qt::CaseInsensitive) != 0)) {
+    // The table's columns and key while the result is open: only where the
+    // driver allows more than one statement at a time.
+    if (m_severalStatements)
+      metadata = tableMetadata(table);
+    else
+      oneTable = false;
+  }
   if (!oneTable || table.isEmpty()) {
     for (odbc::ResultColumn& column : columns) column.info.baseColumn.clear();
     table.clear();
   }
-  if (!table.isEmpty()) {
+  if (!table.isEmpty() && !metadata->columns.empty()) {
     // Some drivers give a column's label as its base column: one that is no
     // column of the table is computed, or renamed, and not written.
-    const std::vector<QString> names = tableColumns(table);
-    if (!names.empty()) {
-      for (odbc::ResultColumn& column : columns) {
-        const bool known = std::any_of(names.begin(), names.end(), [&](const QString& name) {
-          return name.compare(column.info.baseColumn, Qt::CaseInsensitive) == 0;
-        });
-        if (!known) column.info.baseColumn.clear();
-      }
+    for (odbc::ResultColumn& column : columns) {
+      const bool known = std::any_of(metadata->columns.begin(), metadata->columns.end(), [&](const QString& name) {
+        return name.compare(column.info.baseColumn, Qt::CaseInsensitive) == 0;
+      });
+      if (!known) column.info.baseColumn.clear();
     }
   }
   for (odbc::ResultColumn& column : columns) result.columns.push_back(column.info);
   result.table = table;
   if (!table.isEmpty()) {
-    for (const QString& key : keyColumns(table)) {
+    for (const QString& key : metadata->key) {
       const auto it = std::find_if(result.columns.begin(), result.columns.end(), [&](const ColumnInfo& c) {
         return c.baseColumn.compare(key, Qt::CaseInsensitive) == 0;
       });
@@ -189,8 +205,11 @@ void OdbcDriver::readResult(const odbc::Handle& statement, const QString& tableH
 }
 
 void OdbcDriver::readTable(const QString& name, RowSink& sink) {
+  // The table's columns and key first: some drivers run one statement at a time.
+  const QString table = unbracketed(name);
+  TableMetadata metadata = tableMetadata(table);
   auto statement = run(QStringLiteral("SELECT * FROM ") + name);
-  readResult(*statement, unbracketed(name), sink);
+  readResult(*statement, table, std::move(metadata), sink);
 }
 
 bool OdbcDriver::readQuery(const QString& sql, RowSink& sink) {
@@ -201,7 +220,7 @@ bool OdbcDriver::readQuery(const QString& sql, RowSink& sink) {
     if (count > 0) break;
     if (!SQL_SUCCEEDED(statement->check(SQLMoreResults(statement->get())))) return false;
   }
-  readResult(*statement, QString(), sink);
+  readResult(*statement, QString(), std::nullopt, sink);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "data/driver.h"
 #include "data/odbc_handle.h"
@@ -38,9 +39,15 @@ class OdbcDriver : public Driver {
 
  private:
   std::unique_ptr<odbc::Handle> run(const QString& sql, odbc::Parameters* parameters = nullptr);
-  void readResult(const odbc::Handle& statement, const QString& tableHint, RowSink& sink);
-  std::vector<QString> keyColumns(const QString& table);
-  std::vector<QString> tableColumns(const QString& table);
+  // What the catalogue calls tell of a table: its columns, and the columns
+  // of its primary key or else of its first unique index.
+  struct TableMetadata {
+    std::vector<QString> columns;
+    std::vector<QString> key;
+  };
+  TableMetadata tableMetadata(const QString& table);
+  void readResult(const odbc::Handle& statement, const QString& tableHint, std::optional<TableMetadata> metadata,
+                  RowSink& sink);
   QString quoted(const QString& identifier) const;
   QString whereClause(const std::vector<ColumnValue>& where, odbc::Parameters& parameters) const;
   // Runs a statement that must change exactly one row.
@@ -53,6 +60,11 @@ class OdbcDriver : public Driver {
   QString m_quote;
   QString m_dbms;
   bool m_transactions = false;
+  bool m_severalStatements = false;
+  bool m_writable = false;
+  bool m_hasColumns = false;
+  bool m_hasPrimaryKeys = false;
+  bool m_hasStatistics = false;
 };
 
 }  // namespace tabrix

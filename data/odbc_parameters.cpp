@@ -86,8 +86,13 @@ void Parameters::add(const ColumnValue& value) {
       store(p.data, static_cast<unsigned char>(std::get<bool>(value.value) ? 1 : 0));
       break;
     case ValueKind::Integer:
-      p.cType = value.type == DataType::UnsignedBigInt ? SQL_C_UBIGINT : SQL_C_SBIGINT;
-      store(p.data, std::get<std::int64_t>(value.value));
+      if (integerWidth(value.type) <= 4) {
+        p.cType = value.type == DataType::UnsignedInt ? SQL_C_ULONG : SQL_C_SLONG;
+        store(p.data, static_cast<std::int32_t>(std::get<std::int64_t>(value.value)));
+      } else {
+        p.cType = value.type == DataType::UnsignedBigInt ? SQL_C_UBIGINT : SQL_C_SBIGINT;
+        store(p.data, std::get<std::int64_t>(value.value));
+      }
       break;
     case ValueKind::Real:
       p.cType = SQL_C_DOUBLE;

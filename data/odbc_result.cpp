@@ -194,9 +194,18 @@ void fetchRows(const Handle& statement, const std::vector<ColumnInfo>& columns, 
           break;
         }
         case ValueKind::Integer: {
+          // 32-bit C types where they hold the value: some drivers (mdbtools')
+          // convert to nothing wider.
           std::int64_t number = 0;
-          const SQLSMALLINT cType = type == DataType::UnsignedBigInt ? SQL_C_UBIGINT : SQL_C_SBIGINT;
-          statement.check(SQLGetData(h, column, cType, &number, sizeof number, &indicator));
+          if (integerWidth(type) <= 4) {
+            std::int32_t narrow = 0;
+            const SQLSMALLINT cType = type == DataType::UnsignedInt ? SQL_C_ULONG : SQL_C_SLONG;
+            statement.check(SQLGetData(h, column, cType, &narrow, sizeof narrow, &indicator));
+            number = type == DataType::UnsignedInt ? std::int64_t(static_cast<std::uint32_t>(narrow)) : narrow;
+          } else {
+            const SQLSMALLINT cType = type == DataType::UnsignedBigInt ? SQL_C_UBIGINT : SQL_C_SBIGINT;
+            statement.check(SQLGetData(h, column, cType, &number, sizeof number, &indicator));
+          }
           indicator == SQL_NULL_DATA ? sink.setNull(c) : sink.setInteger(c, number);
           break;
         }
