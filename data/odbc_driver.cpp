@@ -312,6 +312,17 @@ bool OdbcDriver::insertRow(const QString& table, const std::vector<ColumnValue>&
     run(sql, &parameters);
   }
 
+  // The row is in the database now: failing to read it back must not fail
+  // the insert, or the row would be added again.
+  try {
+    return readInserted(table, values, info, readBack);
+  } catch (const ProviderError&) {
+    return false;
+  }
+}
+
+bool OdbcDriver::readInserted(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
+                              RowSink& readBack) {
   // Which row was added: its autonumber where the database tells it, else
   // its key, else every value given.
   std::vector<ColumnValue> where;
@@ -320,14 +331,19 @@ bool OdbcDriver::insertRow(const QString& table, const std::vector<ColumnValue>&
       return v.column.compare(column, Qt::CaseInsensitive) == 0 && !isNull(v.value);
     });
   };
-  const auto autoNumber = std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& c) {
+  QString identityQuery;
+  auto autoNumber = std::find_if(info.columns.begin(), info.columns.end(), [&](const ColumnInfo& c) {
     return c.autoIncrement && !c.baseColumn.isEmpty();
   });
-  QString identityQuery;
-  if (m_dbms.compare(QStringLiteral("SQLite"), Qt::CaseInsensitive) == 0)
+  if (m_dbms.compare(QStringLiteral("SQLite"), Qt::CaseInsensitive) == 0) {
     identityQuery = QStringLiteral("SELECT last_insert_rowid()");
-  else if (m_dbms.compare(QStringLiteral("ACCESS"), Qt::CaseInsensitive) == 0)
+    // An INTEGER PRIMARY KEY is SQLite's row id, numbered like an autonumber.
+    if (autoNumber == info.columns.end() && info.key.size() == 1 &&
+        valueKind(info.columns[info.key[0]].type) == ValueKind::Integer)
+      autoNumber = info.columns.begin() + info.key[0];
+  } else if (m_dbms.compare(QStringLiteral("ACCESS"), Qt::CaseInsensitive) == 0) {
     identityQuery = QStringLiteral("SELECT @@IDENTITY");
+  }
   if (autoNumber != info.columns.end() && given(autoNumber->baseColumn) == values.end() && !identityQuery.isEmpty()) {
     auto statement = run(identityQuery);
     if (!SQL_SUCCEEDED(statement->check(SQLFetch(statement->get())))) return false;

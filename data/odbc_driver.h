@@ -50,6 +50,8 @@ class OdbcDriver : public Driver {
                   RowSink& sink);
   QString quoted(const QString& identifier) const;
   QString whereClause(const std::vector<ColumnValue>& where, odbc::Parameters& parameters) const;
+  bool readInserted(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
+                    RowSink& readBack);
   // Runs a statement that must change exactly one row.
   void changeOneRow(const QString& sql, odbc::Parameters& parameters);
   QString info(SQLUSMALLINT type) const;

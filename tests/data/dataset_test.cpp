@@ -204,6 +204,24 @@ TEST_F(DatasetTest, InsertGoesBeforeTheCurrentRowAndReadsBackTheKey) {
   EXPECT_EQ(db.scalar("SELECT count(*) FROM osoby"), "5");
 }
 
+TEST_F(DatasetTest, IdenticalNewRowsGetTheirOwnKeys) {
+  auto t = table();
+  t->open();
+  for (int i = 0; i < 2; ++i) {
+    t->append();
+    t->fieldByName("nazwa").setText("Bliźniak");
+    t->post();
+  }
+  EXPECT_EQ(t->textAt(3, 0), "4");
+  EXPECT_EQ(t->textAt(4, 0), "5");
+  // Each can then be changed on its own.
+  t->edit();
+  t->fieldByName("wiek").setText("2");
+  t->post();
+  EXPECT_EQ(db.scalar("SELECT wiek FROM osoby WHERE id = 5"), "2");
+  EXPECT_EQ(db.scalar("SELECT wiek FROM osoby WHERE id = 4"), "NULL");
+}
+
 TEST_F(DatasetTest, CancelledInsertLeavesNoRow) {
   auto t = table();
   t->open();
