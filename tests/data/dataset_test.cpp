@@ -521,6 +521,32 @@ TEST_F(DatasetTest, LocatePicksTheFirstInAscendingOrder) {
   EXPECT_TRUE(t->locate("nazwa", "z"));
 }
 
+TEST_F(DatasetTest, RowNoticesComeAroundTheChangeOfTheCount) {
+  // A grid model announces a change before it happens and confirms it after:
+  // the count must still be the old one in the first notice.
+  auto t = table();
+  t->open();
+  QStringList seen;
+  const auto log = [&](const char* what) { return [&, what](int position) {
+    seen << QStringLiteral("%1 %2 of %3").arg(what).arg(position).arg(t->recordCount());
+  }; };
+  QObject::connect(t.get(), &Dataset::aboutToInsertRow, log("about to insert"));
+  QObject::connect(t.get(), &Dataset::rowInserted, log("inserted"));
+  QObject::connect(t.get(), &Dataset::aboutToRemoveRow, log("about to remove"));
+  QObject::connect(t.get(), &Dataset::rowRemoved, log("removed"));
+  QObject::connect(t.get(), &Dataset::aboutToReset, [&] { seen << QStringLiteral("about to reset %1").arg(t->recordCount()); });
+  QObject::connect(t.get(), &Dataset::rowsReset, [&] { seen << QStringLiteral("reset %1").arg(t->recordCount()); });
+  t->setRecNo(2);
+  t->insert();
+  t->cancel();
+  t->remove();
+  t->refresh();
+  t->close();
+  EXPECT_EQ(seen, QStringList({"about to insert 1 of 3", "inserted 1 of 4", "about to remove 1 of 4", "removed 1 of 3",
+                               "about to remove 1 of 3", "removed 1 of 2", "about to reset 2", "reset 2",
+                               "about to reset 2", "reset 0"}));
+}
+
 TEST_F(DatasetTest, DataSourceFollowsTheDataset) {
   auto t = table();
   DataSource source;
