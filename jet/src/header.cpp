@@ -62,8 +62,7 @@ Header readHeader(const File& file, const std::string& name) {
     throw Error(ErrorKind::Corrupt, name + " is truncated: it ends inside its first page");
   page.resize(static_cast<std::size_t>(h.pageSize));
 
-  const int maskedLength = h.format == Format::Jet3 ? header::kMaskedLengthJet3 : header::kMaskedLengthJet4;
-  rc4(header::kMaskKey, std::span(page).subspan(header::kMaskedOffset, static_cast<std::size_t>(maskedLength)));
+  toggleHeaderMask(page, h.format);
 
   const std::byte* p = page.data();
   h.codePage = getU16(p + header::kCodePageOffset);
@@ -82,6 +81,11 @@ Header readHeader(const File& file, const std::string& name) {
     h.password.erase(std::find(h.password.begin(), h.password.end(), u'\0'), h.password.end());
   }
   return h;
+}
+
+void toggleHeaderMask(std::span<std::byte> page0, Format format) {
+  const int length = format == Format::Jet3 ? header::kMaskedLengthJet3 : header::kMaskedLengthJet4;
+  rc4(header::kMaskKey, page0.subspan(header::kMaskedOffset, static_cast<std::size_t>(length)));
 }
 
 void checkLogin(const Header& header, const OpenOptions& options) {

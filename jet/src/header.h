@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "jet/database.h"
@@ -22,6 +24,10 @@ struct Header {
 // Reads page 0. `name` names the file in error texts. Throws Error:
 // NotADatabase (also for .accdb), Corrupt, Io.
 Header readHeader(const File& file, const std::string& name);
+
+// Masks or unmasks (the mask is its own inverse) the stretch of page 0 that
+// Jet keeps masked under a fixed key.
+void toggleHeaderMask(std::span<std::byte> page0, Format format);
 
 // Refuses a user other than admin and a password that doesn't match.
 // Throws Error(Password).

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "file.h"
-#include "header_format.h"
 #include "jet/error.h"
 #include "rc4.h"
 
@@ -28,8 +27,7 @@ Pager::Pager(std::unique_ptr<File> file, const Header& header, std::string name)
   pageCount_ = pages > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<std::uint32_t>(pages);
   page0_.resize(static_cast<std::size_t>(pageSize_));
   file_->read(0, page0_);
-  const int maskedLength = header.format == Format::Jet3 ? header::kMaskedLengthJet3 : header::kMaskedLengthJet4;
-  rc4(header::kMaskKey, std::span(page0_).subspan(header::kMaskedOffset, static_cast<std::size_t>(maskedLength)));
+  toggleHeaderMask(page0_, header.format);
 }
 
 Pager::~Pager() = default;

@@ -8,7 +8,7 @@
 #include "file.h"
 #include "header_format.h"
 #include "open.h"
-#include "rc4.h"
+#include "header.h"
 
 namespace jettest {
 
@@ -84,8 +84,7 @@ void readEverything(std::vector<std::byte> bytes, const jet::OpenOptions& option
 
 void toggleHeaderMask(std::vector<std::byte>& file) {
   const bool jet3 = std::to_integer<int>(file[jet::header::kVersionOffset]) == jet::header::kVersionJet3;
-  const std::size_t length = jet3 ? jet::header::kMaskedLengthJet3 : jet::header::kMaskedLengthJet4;
-  jet::rc4(jet::header::kMaskKey, std::span(file).subspan(jet::header::kMaskedOffset, length));
+  jet::toggleHeaderMask(file, jet3 ? jet::Format::Jet3 : jet::Format::Jet4);
 }
 
 void putU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t value) {

@@ -47,7 +47,8 @@ using Guid = std::array<std::uint8_t, 16>;  // in the byte order of the file
 
 // One value of the current row of a cursor. A view: the text and byte
 // spans point into the cursor's buffers and stay valid until the cursor
-// moves or is destroyed. Only the member that matches `type` is meaningful.
+// moves or is destroyed. Only the member that matches `type` is meaningful;
+// a Boolean is never null.
 struct Value {
   ColumnType type = ColumnType::Long;
   bool null = true;
