@@ -3,6 +3,7 @@
 #include "data/connection_string.h"
 #include "data/driver.h"
 #include "data/errors.h"
+#include "data/jet_driver.h"
 #include "data/odbc_connection_string.h"
 #include "data/odbc_driver.h"
 
@@ -56,9 +57,18 @@ void Connection::open() {
     m_driver = std::make_unique<OdbcDriver>(odbcSettings.toString());
     return;
   }
-  throw ProviderError(
-      QStringLiteral("The ODBC driver \"%1\" is not registered with the driver manager, and the built-in engine is not available")
-          .arg(driverName));
+
+  // The built-in engine: DBQ names the file.
+  const QString file = odbcSettings.value(QStringLiteral("DBQ"))
+                           .value_or(settings.value(QStringLiteral("Data Source")).value_or(QString()));
+  if (file.isEmpty()) {
+    throw ProviderError(QStringLiteral("The ODBC driver \"%1\" is not installed, and the connection string names no "
+                                       "database file (DBQ) for the built-in engine")
+                            .arg(driverName));
+  }
+  if (!password) password = odbcSettings.value(QStringLiteral("PWD"));
+  if (!user) user = odbcSettings.value(QStringLiteral("UID"));
+  m_driver = std::make_unique<JetDriver>(file, password.value_or(QString()), user.value_or(QString()));
 }
 
 void Connection::close() {

@@ -36,20 +36,26 @@ class Database {
   virtual int pageSize() const = 0;
   virtual int codePage() const = 0;
 
-  // Every table, saved query and system table, ordered as an ODBC catalogue
-  // call orders them: system tables, tables, views, each by name.
+  // Every table, system table and saved query that returns rows (a view;
+  // action queries are left out), ordered as an ODBC catalogue call orders
+  // them: system tables, tables, views, each by name without regard to case.
+  // Linked tables are listed as tables.
   virtual std::vector<CatalogueEntry> catalogue() const = 0;
 
   // The definition of a table or system table; the name is matched without
-  // regard to case. Throws Error(NotFound) for an unknown name.
+  // regard to case. Throws Error: NotFound for an unknown name, Unsupported
+  // for a saved query or a linked table, Corrupt, Io.
   virtual TableDef table(std::string_view name) const = 0;
 
-  // A cursor over the table's live rows, in the order they are stored.
+  // A cursor over the table's live rows, in the order they are stored (an
+  // overflowed row at its original place). Throws as table() does.
   virtual std::unique_ptr<RowCursor> rows(std::string_view table) const = 0;
 };
 
-// Walks a table's rows. Values are decoded on demand; what value() returns
-// is valid until the next call of next().
+// Walks a table's rows. Values are decoded on demand, once per row; what
+// value() returns (and the text and bytes it points to) is valid until the
+// next call of next(). Values of different columns of one row stay valid
+// together. Reading allocates nothing per row once buffers have grown.
 class RowCursor {
  public:
   virtual ~RowCursor() = default;
@@ -60,7 +66,9 @@ class RowCursor {
   // corruption.
   virtual bool next() = 0;
 
-  // The value of the column at this position in table().columns.
+  // The value of the column at this position in table().columns. Throws
+  // Error: Corrupt for a value whose bytes contradict the format, NotFound
+  // for a position past the columns or when not on a row.
   virtual const Value& value(std::size_t column) = 0;
 };
 

@@ -37,13 +37,18 @@ struct Decimal {
   // Plain decimal text: "-" for a negative number, "." as the decimal point,
   // no trailing zeros after it and no point when nothing follows it.
   std::string toString() const;
+
+  // The same text written into `out` without allocating; returns its length.
+  static constexpr std::size_t kMaxChars = 64;
+  std::size_t toChars(char (&out)[kMaxChars]) const;
 };
 
 using Guid = std::array<std::uint8_t, 16>;  // in the byte order of the file
 
 // One value of the current row of a cursor. A view: the text and byte
 // spans point into the cursor's buffers and stay valid until the cursor
-// moves or is destroyed. Only the member that matches `type` is meaningful.
+// moves or is destroyed. Only the member that matches `type` is meaningful;
+// a Boolean is never null.
 struct Value {
   ColumnType type = ColumnType::Long;
   bool null = true;
@@ -58,5 +63,17 @@ struct Value {
 
 // UTF-16 to UTF-8, for names and for callers that print text.
 std::string toUtf8(std::u16string_view text);
+
+// A DateTime value as calendar date and clock time, rounded to the nearest
+// second. The stored double counts days from 1899-12-30; before that date
+// the whole part counts back and the fraction still runs forward from
+// midnight (-1.25 is 1899-12-29 06:00). `valid` is false for a value no
+// calendar holds (not finite, or beyond the years 1 to 99999).
+struct DateTime {
+  bool valid = false;
+  int year = 0, month = 0, day = 0;
+  int hour = 0, minute = 0, second = 0;
+};
+DateTime toDateTime(double days);
 
 }  // namespace jet

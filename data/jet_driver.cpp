@@ -1,0 +1,203 @@
+#include "data/jet_driver.h"
+
+#include <jet/database.h>
+
+#include "data/errors.h"
+
+namespace tabrix {
+
+namespace {
+
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// Runs engine code, turning its errors into provider errors.
+template <typename F>
+auto engine(F&& f) -> decltype(f()) {
+  try {
+    return f();
+  } catch (const jet::Error& e) {
+    throw ProviderError(QString::fromUtf8(e.what()));
+  }
+}
+
+ColumnInfo columnInfo(const jet::Column& column) {
+  ColumnInfo info;
+  info.name = fromUtf8(column.name);
+  info.size = column.size;
+  info.nullable = column.nullable;
+  info.autoIncrement = column.autoNumber;
+  switch (column.type) {
+    case jet::ColumnType::Boolean:
+      info.type = DataType::Boolean;
+      info.nullable = false;
+      break;
+    case jet::ColumnType::Byte:
+      info.type = DataType::UnsignedTinyInt;
+      break;
+    case jet::ColumnType::Integer:
+      info.type = DataType::SmallInt;
+      break;
+    case jet::ColumnType::Long:
+      info.type = DataType::Integer;
+      break;
+    case jet::ColumnType::Currency:
+      info.type = DataType::Currency;
+      info.precision = 19;
+      info.scale = 4;
+      break;
+    case jet::ColumnType::Single:
+      info.type = DataType::Single;
+      break;
+    case jet::ColumnType::Double:
+      info.type = DataType::Double;
+      break;
+    case jet::ColumnType::DateTime:
+      info.type = DataType::DBTimeStamp;
+      break;
+    case jet::ColumnType::Binary:
+      info.type = column.fixedLength ? DataType::Binary : DataType::VarBinary;
+      break;
+    case jet::ColumnType::Text:
+      info.type = column.fixedLength ? DataType::Char : DataType::VarChar;
+      break;
+    case jet::ColumnType::OLE:
+      info.type = DataType::LongVarBinary;
+      break;
+    case jet::ColumnType::Memo:
+      info.type = DataType::LongVarChar;
+      break;
+    case jet::ColumnType::Guid:
+      info.type = DataType::GUID;
+      break;
+    case jet::ColumnType::Numeric:
+      info.type = DataType::Numeric;
+      info.precision = column.precision;
+      info.scale = column.scale;
+      break;
+  }
+  return info;
+}
+
+QString withoutBrackets(const QString& name) {
+  if (name.size() >= 2 && name.startsWith(QChar('[')) && name.endsWith(QChar(']'))) return name.mid(1, name.size() - 2);
+  return name;
+}
+
+[[noreturn]] void cannotWrite() {
+  throw ProviderError(QStringLiteral("The built-in engine can't change the database yet"));
+}
+
+[[noreturn]] void cannotRunSql() {
+  throw ProviderError(QStringLiteral("The built-in engine can't run SQL statements yet"));
+}
+
+}  // namespace
+
+JetDriver::JetDriver(const QString& file, const QString& password, const QString& user) {
+  jet::OpenOptions options;
+  options.password = password.toStdString();
+  if (!user.isEmpty()) options.user = user.toStdString();
+  m_database = engine([&] { return jet::Database::open(file.toStdString(), options); });
+}
+
+JetDriver::~JetDriver() = default;
+
+std::vector<CatalogueRow> JetDriver::catalogue() {
+  std::vector<CatalogueRow> rows;
+  for (const jet::CatalogueEntry& entry : engine([&] { return m_database->catalogue(); })) {
+    QString type;
+    switch (entry.kind) {
+      case jet::ObjectKind::SystemTable:
+        type = QStringLiteral("SYSTEM TABLE");
+        break;
+      case jet::ObjectKind::Table:
+        type = QStringLiteral("TABLE");
+        break;
+      case jet::ObjectKind::View:
+        type = QStringLiteral("VIEW");
+        break;
+    }
+    rows.push_back({type, fromUtf8(entry.name)});
+  }
+  return rows;
+}
+
+void JetDriver::readTable(const QString& name, RowSink& sink) {
+  engine([&] {
+    const std::string table = withoutBrackets(name).toStdString();
+    std::unique_ptr<jet::RowCursor> cursor = m_database->rows(table);
+    const jet::TableDef& def = cursor->table();
+
+    ResultInfo info;
+    for (const jet::Column& column : def.columns) info.columns.push_back(columnInfo(column));
+    for (const jet::Index& index : def.indexes)
+      if (index.primaryKey)
+        for (const jet::IndexColumn& part : index.columns) info.key.push_back(part.column);
+    info.expectedRows = def.rowCount;
+    sink.begin(info);
+
+    const std::size_t columns = def.columns.size();
+    char decimal[jet::Decimal::kMaxChars];
+    char16_t wide[jet::Decimal::kMaxChars];
+    while (cursor->next()) {
+      for (std::size_t i = 0; i < columns; ++i) {
+        const int c = static_cast<int>(i);
+        const jet::Value& value = cursor->value(i);
+        if (value.null) {
+          sink.setNull(c);
+          continue;
+        }
+        switch (value.type) {
+          case jet::ColumnType::Boolean:
+            sink.setBoolean(c, value.boolean);
+            break;
+          case jet::ColumnType::Byte:
+          case jet::ColumnType::Integer:
+          case jet::ColumnType::Long:
+          case jet::ColumnType::Currency:
+            sink.setInteger(c, value.integer);
+            break;
+          case jet::ColumnType::Single:
+          case jet::ColumnType::Double:
+          case jet::ColumnType::DateTime:
+            sink.setReal(c, value.real);
+            break;
+          case jet::ColumnType::Binary:
+          case jet::ColumnType::OLE:
+            sink.setBytes(c, value.bytes);
+            break;
+          case jet::ColumnType::Text:
+          case jet::ColumnType::Memo:
+            sink.setText(c, value.text);
+            break;
+          case jet::ColumnType::Guid:
+            sink.setGuid(c, value.guid);
+            break;
+          case jet::ColumnType::Numeric: {
+            const std::size_t length = value.decimal.toChars(decimal);
+            for (std::size_t k = 0; k < length; ++k) wide[k] = static_cast<char16_t>(decimal[k]);
+            sink.setText(c, std::u16string_view(wide, length));
+            break;
+          }
+        }
+      }
+      sink.endRow();
+    }
+  });
+}
+
+bool JetDriver::readQuery(const QString&, RowSink&) { cannotRunSql(); }
+
+void JetDriver::execute(const QString&) { cannotRunSql(); }
+
+void JetDriver::updateRow(const QString&, const std::vector<ColumnValue>&, const std::vector<ColumnValue>&) {
+  cannotWrite();
+}
+
+void JetDriver::deleteRow(const QString&, const std::vector<ColumnValue>&) { cannotWrite(); }
+
+bool JetDriver::insertRow(const QString&, const std::vector<ColumnValue>&, const ResultInfo&, RowSink&) {
+  cannotWrite();
+}
+
+}  // namespace tabrix

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "data/driver.h"
+
+namespace jet {
+class Database;
+}
+
+namespace tabrix {
+
+// A driver over the built-in engine. The engine reads tables; until it also
+// writes and runs SQL, every column is reported as not writable and a
+// statement or a write is refused with a ProviderError that says so.
+class JetDriver : public Driver {
+ public:
+  // Opens the file; the engine's errors become ProviderErrors with its text.
+  JetDriver(const QString& file, const QString& password, const QString& user);
+  ~JetDriver() override;
+
+  std::vector<CatalogueRow> catalogue() override;
+  void readTable(const QString& name, RowSink& sink) override;
+  bool readQuery(const QString& sql, RowSink& sink) override;
+  void execute(const QString& sql) override;
+  void updateRow(const QString& table, const std::vector<ColumnValue>& where,
+                 const std::vector<ColumnValue>& values) override;
+  void deleteRow(const QString& table, const std::vector<ColumnValue>& where) override;
+  bool insertRow(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
+                 RowSink& readBack) override;
+
+ private:
+  std::unique_ptr<jet::Database> m_database;
+};
+
+}  // namespace tabrix

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QStringView>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "data/arena.h"
+#include "data/driver.h"
+
+namespace tabrix {
+
+// The rows of an open dataset in memory, filled by a driver in one pass.
+//
+// Column by column: fixed-width values in typed arrays of their own width,
+// text in one UTF-16 arena per column and bytes in one byte arena per column,
+// each with the end offset of every value, and a null bit per value. A row
+// changed by a post, and every row added after loading, lives in a small
+// overlay of Cells instead. Rows are numbered in loading order and never
+// removed: the dataset deletes a row by dropping it from its own order.
+//
+// Views handed out (text(), bytes()) stay valid until the store changes.
+class RowStore final : public RowSink {
+ public:
+  // RowSink: the driver's result.
+  void begin(const ResultInfo& info) override;
+  void setNull(int column) override;
+  void setBoolean(int column, bool value) override;
+  void setInteger(int column, std::int64_t value) override;
+  void setReal(int column, double value) override;
+  void setGuid(int column, const Guid& value) override;
+  void setText(int column, std::u16string_view value) override;
+  void setBytes(int column, std::span<const std::byte> value) override;
+  void endRow() override;
+
+  const ResultInfo& info() const { return m_info; }
+  int columnCount() const { return static_cast<int>(m_columns.size()); }
+  std::uint32_t rowCount() const { return m_loaded + m_added; }
+
+  bool isNull(std::uint32_t row, int column) const;
+  bool boolean(std::uint32_t row, int column) const;
+  std::int64_t integer(std::uint32_t row, int column) const;  // Integer and Currency
+  double real(std::uint32_t row, int column) const;           // Real and DateTime
+  Guid guid(std::uint32_t row, int column) const;
+  QStringView text(std::uint32_t row, int column) const;
+  QByteArrayView bytes(std::uint32_t row, int column) const;
+  Cell cell(std::uint32_t row, int column) const;
+
+  // Replaces the values of a row (one Cell per column).
+  void replaceRow(std::uint32_t row, std::vector<Cell> cells);
+  // Adds a row after the others and gives its number.
+  std::uint32_t addRow(std::vector<Cell> cells);
+
+  // The memory the store holds, in bytes.
+  std::size_t memoryUsed() const;
+
+ private:
+  struct Column {
+    ValueKind kind = ValueKind::Text;
+    int width = 0;                     // bytes per fixed-width value; 0 for text and bytes
+    std::uint32_t count = 0;           // values loaded so far
+    Arena<std::uint64_t> nulls;  // bit per row
+    Arena<std::byte> fixed;
+    Arena<char16_t> text;
+    Arena<std::byte> blob;
+    Arena<std::uint32_t> ends;  // end of each value in text or blob
+  };
+
+  Column& loading(int column);
+  void appendFixed(Column& column, const void* value);
+  void appendEnd(Column& column, std::size_t end);
+  const std::vector<Cell>* overlay(std::uint32_t row) const;
+  const void* fixedAt(const Column& column, std::uint32_t row) const;
+
+  ResultInfo m_info;
+  std::vector<Column> m_columns;
+  std::uint32_t m_loaded = 0;
+  std::uint32_t m_added = 0;
+  std::vector<bool> m_replaced;  // per loaded row: its values live in the overlay
+  std::unordered_map<std::uint32_t, std::vector<Cell>> m_overlay;
+};
+
+}  // namespace tabrix

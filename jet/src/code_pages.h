@@ -1,0 +1,10 @@
+#pragma once
+
+namespace jet {
+
+// The characters of bytes 0x80..0xFF in a Windows single-byte code page
+// (874 and 1250 to 1258), or nullptr for a code page without a table. Bytes
+// below 0x80 are ASCII in all of them.
+const char16_t* codePageHighHalf(int codePage);
+
+}  // namespace jet

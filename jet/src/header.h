@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "jet/database.h"
+
+namespace jet {
+
+class File;
+
+// What page 0 says about the file, unmasked.
+struct Header {
+  Format format = Format::Jet4;
+  int pageSize = 4096;
+  int codePage = 1252;
+  int sortOrder = 0;
+  std::uint32_t encodingKey = 0;  // pages are RC4-encoded with it (xor the page number) when not 0
+  std::u16string password;        // the database password; empty when the file has none
+};
+
+// Reads page 0. `name` names the file in error texts. Throws Error:
+// NotADatabase (also for .accdb), Corrupt, Io.
+Header readHeader(const File& file, const std::string& name);
+
+// Masks or unmasks (the mask is its own inverse) the stretch of page 0 that
+// Jet keeps masked under a fixed key.
+void toggleHeaderMask(std::span<std::byte> page0, Format format);
+
+// Refuses a user other than admin and a password that doesn't match.
+// Throws Error(Password).
+void checkLogin(const Header& header, const OpenOptions& options);
+
+}  // namespace jet

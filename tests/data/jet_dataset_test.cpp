@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QLocale>
+
+#include "data/connection.h"
+#include "data/errors.h"
+#include "data/query_dataset.h"
+#include "data/table_dataset.h"
+#include "fixtures.h"
+#include "odbc_registry.h"
+#include "qt_printers.h"
+
+namespace tabrix {
+namespace {
+
+// Tables of the fixtures opened through the built-in engine, in a Polish
+// locale.
+class JetDatasetTest : public ::testing::Test {
+ protected:
+  void SetUp() override { QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland)); }
+  void TearDown() override { QLocale::setDefault(QLocale::c()); }
+
+  // Opens a table of a fixture; null (and the test skipped) without it.
+  std::unique_ptr<TableDataset> open(const std::string& file, const QString& table) {
+    const auto path = fixtures::mdb(file);
+    if (!std::filesystem::exists(path)) return nullptr;
+    connection = std::make_unique<Connection>();
+    connection->setConnectionString(
+        QStringLiteral("Provider=MSDASQL.1;Password=;User ID=admin;Extended Properties=\"DBQ=%1;Driver={Microsoft "
+                       "Access Driver (*.mdb)};\";")
+            .arg(QString::fromStdString(path.string())));
+    connection->open();
+    auto dataset = std::make_unique<TableDataset>();
+    dataset->setObjectName("ADOTable");
+    dataset->setConnection(connection.get());
+    dataset->setTableName(table);
+    dataset->open();
+    return dataset;
+  }
+
+  odbc_registry::Registry noOdbcDrivers;
+  std::unique_ptr<Connection> connection;
+};
+
+struct Expected {
+  const char* name;
+  DataType type;
+  int width;
+  const char* first;   // the value's text in the first row
+  const char* second;  // and in the second
+};
+
+// Table1 of the test files holds the same rows in Jet 3 and Jet 4.
+const Expected kTable1[] = {
+    {"A", DataType::VarChar, 50, "abcdefg", "a"},
+    {"B", DataType::VarChar, 100, "hijklmnop", "b"},
+    {"C", DataType::UnsignedTinyInt, 10, "2", "0"},
+    {"D", DataType::SmallInt, 10, "222", "0"},
+    {"E", DataType::Integer, 10, "333333333", "0"},
+    {"F", DataType::Double, 10, "444,555", "0"},
+    {"G", DataType::DBTimeStamp, 18, "21.09.1974", "12.12.1981"},
+    {"H", DataType::Currency, 20, "3,5", "0"},
+    {"I", DataType::Boolean, 5, "True", "False"},
+};
+
+class Table1Test : public JetDatasetTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(Table1Test, EveryTypesTextAndWidth) {
+  auto t = open(GetParam(), "Table1");
+  if (!t) GTEST_SKIP() << "fixture " << GetParam() << " is absent";
+  ASSERT_EQ(t->fieldCount(), static_cast<int>(std::size(kTable1)));
+  ASSERT_EQ(t->recordCount(), 2);
+  for (const Expected& e : kTable1) {
+    Field& field = t->fieldByName(e.name);
+    EXPECT_EQ(field.dataType(), e.type) << e.name;
+    EXPECT_EQ(field.displayWidth(), e.width) << e.name;
+    EXPECT_FALSE(field.isLargeObject()) << e.name;
+  }
+  // The two files store the rows in different orders.
+  ASSERT_TRUE(t->locate("A", "abcdefg"));
+  for (const Expected& e : kTable1) EXPECT_EQ(t->fieldByName(e.name).text(), QString::fromUtf8(e.first)) << e.name;
+  ASSERT_TRUE(t->locate("A", "a"));
+  for (const Expected& e : kTable1) EXPECT_EQ(t->fieldByName(e.name).text(), QString::fromUtf8(e.second)) << e.name;
+  ASSERT_TRUE(t->locate("A", "abcdefg"));
+  EXPECT_EQ(t->fieldByName("G").value(), QVariant(QDateTime(QDate(1974, 9, 21), QTime(0, 0), Qt::UTC)));
+  EXPECT_EQ(t->fieldByName("H").value(), QVariant(3.5));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, Table1Test, ::testing::Values("V2000_test.mdb", "V1997_test.mdb"));
+
+TEST_F(JetDatasetTest, DecimalColumnsAndAMemo) {
+  auto t = open("V2000_numeric.mdb", "test");
+  if (!t) GTEST_SKIP() << "fixture V2000_numeric.mdb is absent";
+  ASSERT_EQ(t->fieldCount(), 7);
+  EXPECT_EQ(t->field(0).dataType(), DataType::LongVarChar);
+  EXPECT_TRUE(t->field(0).isLargeObject());
+  EXPECT_EQ(t->field(0).displayWidth(), 10);
+  EXPECT_EQ(t->field(0).text(), "some data");
+  const char* values[] = {"1", "0", "0", "4", "-1", "1"};
+  for (int i = 1; i < 7; ++i) {
+    EXPECT_EQ(t->field(i).dataType(), DataType::Numeric);
+    EXPECT_EQ(t->field(i).precision(), 18);
+    EXPECT_EQ(t->field(i).scale(), 0);
+    EXPECT_EQ(t->field(i).displayWidth(), 19);
+    EXPECT_EQ(t->field(i).text(), values[i - 1]) << i;
+  }
+}
+
+TEST_F(JetDatasetTest, NorthwindMemoOleDatesAndCurrency) {
+  auto employees = open("nwind.mdb", "Employees");
+  if (!employees) GTEST_SKIP() << "fixture nwind.mdb is absent";
+  Field& notes = employees->fieldByName("Notes");
+  EXPECT_EQ(notes.dataType(), DataType::LongVarChar);
+  EXPECT_TRUE(notes.isLargeObject());
+  EXPECT_TRUE(notes.text().startsWith("Education includes a BA in psychology from Colorado State University in 1970."));
+  Field& photo = employees->fieldByName("Photo");
+  EXPECT_EQ(photo.dataType(), DataType::LongVarBinary);
+  EXPECT_TRUE(photo.isLargeObject());
+  EXPECT_EQ(photo.displayWidth(), 10);
+  EXPECT_EQ(photo.value().toByteArray().size(), 21626);
+  EXPECT_EQ(photo.text().size(), 21626);  // a character per byte
+  EXPECT_TRUE(photo.text().startsWith(QString::fromLatin1("\x15\x1c/\0", 4)));
+  EXPECT_EQ(employees->fieldByName("BirthDate").text(),
+            QLocale().toString(QDate(1948, 12, 8), QLocale::ShortFormat));  // 8.12.1948 in Qt's Polish
+  EXPECT_EQ(employees->fieldByName("HireDate").displayWidth(), 18);
+  EXPECT_EQ(employees->fieldByName("LastName").displayWidth(), 20);
+  EXPECT_EQ(employees->fieldByName("Address").text(), "507 - 20th Ave. E.\r\nApt. 2A");
+
+  auto products = open("nwind.mdb", "Products");
+  EXPECT_EQ(products->fieldByName("UnitPrice").dataType(), DataType::Currency);
+  EXPECT_EQ(products->fieldByName("UnitPrice").text(), "18");
+  ASSERT_TRUE(products->locate("ProductName", "Uncle"));
+  EXPECT_EQ(products->fieldByName("UnitPrice").text(), "30");
+  ASSERT_TRUE(products->locate("ProductName", "geit"));
+  EXPECT_EQ(products->fieldByName("UnitPrice").text(), "2,5");
+  EXPECT_EQ(products->fieldByName("Discontinued").text(), "False");
+
+  auto orders = open("nwind.mdb", "Order Details");
+  EXPECT_EQ(orders->recordCount(), 2155);
+}
+
+TEST_F(JetDatasetTest, TheEngineReadsButDoesNotYetWriteOrRunSql) {
+  auto t = open("V2000_test.mdb", "Table1");
+  if (!t) GTEST_SKIP() << "fixture V2000_test.mdb is absent";
+  EXPECT_FALSE(t->canModify());
+  EXPECT_FALSE(t->field(0).canModify());
+  EXPECT_THROW(t->edit(), DatabaseError);
+  EXPECT_THROW(t->append(), DatabaseError);
+  EXPECT_EQ(t->state(), DatasetState::Browse);
+
+  QueryDataset q;
+  q.setObjectName("ADOQuery");
+  q.setConnection(connection.get());
+  q.setSql({"SELECT * FROM Table1"});
+  EXPECT_THROW(q.open(), ProviderError);
+  EXPECT_THROW(q.execute(), ProviderError);
+  EXPECT_EQ(q.state(), DatasetState::Inactive);
+
+  TableDataset missing;
+  missing.setObjectName("ADOTable");
+  missing.setConnection(connection.get());
+  missing.setTableName("<wybierz tablice>");
+  EXPECT_THROW(missing.open(), ProviderError);
+}
+
+TEST_F(JetDatasetTest, ANameWithABlankOpens) {
+  auto t = open("nwind.mdb", "Order Details");
+  if (!t) GTEST_SKIP() << "fixture nwind.mdb is absent";
+  EXPECT_EQ(t->fieldCount(), 5);
+  TableDataset bracketed;
+  bracketed.setConnection(connection.get());
+  bracketed.setTableName("[Order Details]");
+  bracketed.open();
+  EXPECT_EQ(bracketed.recordCount(), t->recordCount());
+}
+
+}  // namespace
+}  // namespace tabrix

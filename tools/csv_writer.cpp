@@ -1,0 +1,233 @@
+#include "csv_writer.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tabrix::cli {
+namespace {
+
+bool needsQuotes(char16_t c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; }
+
+char* twoDigits(char* p, int value) {
+  *p++ = static_cast<char>('0' + value / 10);
+  *p++ = static_cast<char>('0' + value % 10);
+  return p;
+}
+
+// Encodes up to `n` code units; a pair split by the end of a run that isn't
+// the last is left for the next run. Returns the units consumed.
+std::size_t encodeUtf8(const char16_t* s, std::size_t n, bool last, char*& p, bool doubleQuotes) {
+  std::size_t i = 0;
+  while (i < n) {
+    char32_t c = s[i];
+    if (c < 0x80) {
+      if (c == u'"' && doubleQuotes) *p++ = '"';
+      *p++ = static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 1 == n && !last) break;
+      if (i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+        ++i;
+      } else {
+        c = 0xFFFD;
+      }
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    ++i;
+    if (c < 0x800) {
+      *p++ = static_cast<char>(0xC0 | (c >> 6));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      *p++ = static_cast<char>(0xE0 | (c >> 12));
+      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      *p++ = static_cast<char>(0xF0 | (c >> 18));
+      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return i;
+}
+
+}  // namespace
+
+void CsvWriter::header(const jet::TableDef& table) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    if (i) out_.put(',');
+    name(table.columns[i].name);
+  }
+  out_.put('\n');
+}
+
+void CsvWriter::row(jet::RowCursor& rows, std::size_t columns) {
+  for (std::size_t i = 0; i < columns; ++i) {
+    if (i) out_.put(',');
+    value(rows.value(i));
+  }
+  out_.put('\n');
+}
+
+void CsvWriter::name(std::string_view utf8) {
+  bool quote = utf8.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (!quote) {
+    out_.put(utf8);
+    return;
+  }
+  out_.put('"');
+  for (char c : utf8) {
+    if (c == '"') out_.put('"');
+    out_.put(c);
+  }
+  out_.put('"');
+}
+
+void CsvWriter::text(std::u16string_view s) {
+  bool quote = s.empty();
+  for (char16_t c : s)
+    if (needsQuotes(c)) {
+      quote = true;
+      break;
+    }
+  if (quote) out_.put('"');
+  // In runs that fit the buffer: at most 3 bytes per code unit, quotes doubled.
+  constexpr std::size_t kRun = 4096;
+  while (!s.empty()) {
+    std::size_t n = std::min(s.size(), kRun);
+    char* start = out_.reserve(3 * n);
+    char* p = start;
+    std::size_t used = encodeUtf8(s.data(), n, n == s.size(), p, quote);
+    out_.advance(static_cast<std::size_t>(p - start));
+    s.remove_prefix(used);
+  }
+  if (quote) out_.put('"');
+}
+
+void CsvWriter::currency(std::int64_t v) {
+  char* start = out_.reserve(32);
+  char* p = start;
+  std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+  if (v < 0) *p++ = '-';
+  p = std::to_chars(p, p + 24, magnitude / 10000).ptr;
+  unsigned fraction = static_cast<unsigned>(magnitude % 10000);
+  if (fraction != 0) {
+    char digits[4] = {static_cast<char>('0' + fraction / 1000), static_cast<char>('0' + fraction / 100 % 10),
+                      static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
+    int kept = 4;
+    while (digits[kept - 1] == '0') --kept;
+    *p++ = '.';
+    for (int i = 0; i < kept; ++i) *p++ = digits[i];
+  }
+  out_.advance(static_cast<std::size_t>(p - start));
+}
+
+void CsvWriter::dateTime(double days) {
+  jet::DateTime t = jet::toDateTime(days);
+  char* start = out_.reserve(40);
+  char* p = start;
+  if (!t.valid) {
+    p = std::to_chars(p, p + 32, days).ptr;  // no calendar holds it: the stored number
+    out_.advance(static_cast<std::size_t>(p - start));
+    return;
+  }
+  if (t.year < 10000) {
+    p = twoDigits(p, t.year / 100);
+    p = twoDigits(p, t.year % 100);
+  } else {
+    p = std::to_chars(p, p + 8, t.year).ptr;
+  }
+  *p++ = '-';
+  p = twoDigits(p, t.month);
+  *p++ = '-';
+  p = twoDigits(p, t.day);
+  *p++ = ' ';
+  p = twoDigits(p, t.hour);
+  *p++ = ':';
+  p = twoDigits(p, t.minute);
+  *p++ = ':';
+  p = twoDigits(p, t.second);
+  out_.advance(static_cast<std::size_t>(p - start));
+}
+
+void CsvWriter::guid(const jet::Guid& g) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  // The first three groups are little-endian numbers, the last two bytes in
+  // order.
+  static constexpr int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+  char* start = out_.reserve(38);
+  char* p = start;
+  *p++ = '{';
+  for (int i = 0; i < 16; ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) *p++ = '-';
+    unsigned b = g[static_cast<std::size_t>(kOrder[i])];
+    *p++ = kHex[b >> 4];
+    *p++ = kHex[b & 15];
+  }
+  *p++ = '}';
+  out_.advance(static_cast<std::size_t>(p - start));
+}
+
+void CsvWriter::hex(std::span<const std::byte> bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  constexpr std::size_t kRun = 8192;
+  while (!bytes.empty()) {
+    std::size_t n = std::min(bytes.size(), kRun);
+    char* p = out_.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+      unsigned b = std::to_integer<unsigned>(bytes[i]);
+      p[2 * i] = kHex[b >> 4];
+      p[2 * i + 1] = kHex[b & 15];
+    }
+    out_.advance(2 * n);
+    bytes = bytes.subspan(n);
+  }
+}
+
+void CsvWriter::value(const jet::Value& v) {
+  if (v.null) return;
+  using jet::ColumnType;
+  switch (v.type) {
+    case ColumnType::Boolean: out_.put(v.boolean ? std::string_view("true") : std::string_view("false")); break;
+    case ColumnType::Byte:
+    case ColumnType::Integer:
+    case ColumnType::Long: {
+      char* p = out_.reserve(24);
+      out_.advance(static_cast<std::size_t>(std::to_chars(p, p + 24, v.integer).ptr - p));
+      break;
+    }
+    case ColumnType::Currency: currency(v.integer); break;
+    case ColumnType::Single: {
+      char* p = out_.reserve(32);
+      out_.advance(static_cast<std::size_t>(std::to_chars(p, p + 32, static_cast<float>(v.real)).ptr - p));
+      break;
+    }
+    case ColumnType::Double: {
+      char* p = out_.reserve(32);
+      out_.advance(static_cast<std::size_t>(std::to_chars(p, p + 32, v.real).ptr - p));
+      break;
+    }
+    case ColumnType::DateTime: dateTime(v.real); break;
+    case ColumnType::Guid: guid(v.guid); break;
+    case ColumnType::Numeric: {
+      char digits[jet::Decimal::kMaxChars];
+      out_.put(std::string_view(digits, v.decimal.toChars(digits)));
+      break;
+    }
+    case ColumnType::Text:
+    case ColumnType::Memo: text(v.text); break;
+    case ColumnType::Binary:
+    case ColumnType::OLE:
+      if (v.bytes.empty())
+        out_.put("\"\"");  // empty, not null
+      else
+        hex(v.bytes);
+      break;
+  }
+}
+
+}  // namespace tabrix::cli
