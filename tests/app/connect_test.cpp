@@ -12,6 +12,7 @@
 #include "data/connection.h"
 #include "fixtures.h"
 #include "main_window.h"
+#include "open_failure.h"
 #include "odbc_registry.h"
 #include "qt_printers.h"
 #include "scripted_dialogs.h"
@@ -23,25 +24,6 @@ namespace {
 const std::string kAccessDriver = "Microsoft Access Driver (*.mdb)";
 
 QString fixture(const char* name) { return QString::fromStdString(fixtures::mdb(name).string()); }
-
-// The message of a failed "Otworz baze" for the error a connection of its
-// own gives on the same string.
-QString openFailure(const QString& fileName, const LoginPrompt& login = {}) {
-  Connection connection;
-  connection.setObjectName("ADOConnection");
-  connection.setConnectionString(connectionString("", fileName));
-  if (login) {
-    connection.setLoginPrompt(true);
-    connection.setLoginHandler(login);
-  }
-  try {
-    connection.open();
-  } catch (const std::exception& error) {
-    return QStringLiteral("Błąd otwarcia Bazy !\r") + QString::fromUtf8(error.what());
-  }
-  ADD_FAILURE() << "connecting to " << fileName.toStdString() << " did not fail";
-  return {};
-}
 
 MessageBoxContent plainMessage(const QString& text) {
   return {applicationTitle(), text, MessageIcon::None, {MessageButton::Ok}};
@@ -167,18 +149,6 @@ TEST_F(ConnectTest, ARefusedConnectShowsTheFailureAndStaysDisconnected) {
   EXPECT_EQ(m_window.tableList(), QStringList());
 }
 
-TEST_F(ConnectTest, AnUnregisteredDriverShowsTheFailureAndKeepsTheList) {
-  openBase(fixture("nwind.mdb"));
-  QTest::mouseClick(m_window.closeBase(), Qt::LeftButton);
-  m_window.tables()->addItem("zostaje");
-
-  odbc_registry::Registry none;
-  m_dialogs.expectMessage(plainMessage(openFailure(fixture("nwind.mdb"))));
-  QTest::mouseClick(m_window.openBase(), Qt::LeftButton);
-  EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
-  EXPECT_EQ(m_window.tableList(), QStringList("zostaje"));
-}
-
 TEST_F(ConnectTest, PromptAsksThroughTheLoginDialogWithThePasswordStillInTheString) {
   m_window.password()->setText("tajne");
   QTest::mouseClick(m_window.prompt(), Qt::LeftButton);
@@ -199,7 +169,7 @@ TEST_F(ConnectTest, ACancelledLoginFailsTheConnect) {
   QTest::mouseClick(m_window.prompt(), Qt::LeftButton);
   m_dialogs.expectExec([](QDialog& dialog) { dialog.reject(); });
   m_dialogs.expectMessage(plainMessage(
-      openFailure(fixture("nwind.mdb"), [](const QString&, const QString&) { return std::nullopt; })));
+      openFailure(fixture("nwind.mdb"), {}, [](const QString&, const QString&) { return std::nullopt; })));
   openBase(fixture("nwind.mdb"));
 
   EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
