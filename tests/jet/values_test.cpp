@@ -1,19 +1,14 @@
 // Values as the engine decodes them: decimals, dates, text in its stored
-// forms, and pages of an encoded database.
+// forms, and as a cursor hands them out.
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <limits>
-#include <cstring>
 
-#include "bytes.h"
-#include "file_bytes.h"
 #include "fixtures.h"
-#include "header_format.h"
 #include "jet/database.h"
 #include "jet/value.h"
-#include "rc4.h"
 #include "text_codec.h"
 
 namespace {
@@ -124,44 +119,6 @@ TEST(Values, Utf8RoundTrip) {
   EXPECT_EQ(jet::fromUtf8(jet::toUtf8(text)), text);
   EXPECT_EQ(jet::toUtf8(u"\xD800x"), "\xEF\xBF\xBDx");  // half a pair
   EXPECT_EQ(jet::fromUtf8("a\xFF" "b"), u"a\uFFFDb");
-}
-
-// An encoded database: every page but the header RC4-encoded with the key
-// from the header, xor the page number.
-std::vector<std::byte> encode(std::vector<std::byte> file, std::uint32_t key, int pageSize) {
-  jettest::toggleHeaderMask(file);
-  jettest::putU32(file, jet::header::kEncodingKeyOffset, key);
-  jettest::toggleHeaderMask(file);
-  for (std::size_t page = 1; page * static_cast<std::size_t>(pageSize) < file.size(); ++page) {
-    std::uint32_t k = key ^ static_cast<std::uint32_t>(page);
-    std::array<std::uint8_t, 4> pageKey = {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k >> 8),
-                                           static_cast<std::uint8_t>(k >> 16), static_cast<std::uint8_t>(k >> 24)};
-    jet::rc4(pageKey, std::span(file).subspan(page * static_cast<std::size_t>(pageSize), static_cast<std::size_t>(pageSize)));
-  }
-  return file;
-}
-
-TEST(Values, EncodedPagesReadAsPlain) {
-  for (auto [name, pageSize] : {std::pair{"V1997_test.mdb", 2048}, std::pair{"nwind.mdb", 2048},
-                                std::pair{"V2000_test.mdb", 4096}}) {
-    SCOPED_TRACE(name);
-    auto path = fixtures::mdb(name);
-    REQUIRE_FIXTURE(path);
-    auto plainFile = jettest::readBytes(path);
-    auto encodedFile = encode(plainFile, 0x5A17C0DE, pageSize);
-    ASSERT_NE(plainFile, encodedFile);
-    auto plain = jettest::openBytes(plainFile);
-    auto encoded = jettest::openBytes(encodedFile);
-    std::vector<std::string> names;
-    for (const auto& e : plain->catalogue()) names.push_back(e.name);
-    std::vector<std::string> encodedNames;
-    for (const auto& e : encoded->catalogue()) encodedNames.push_back(e.name);
-    EXPECT_EQ(names, encodedNames);
-    for (const auto& e : plain->catalogue()) {
-      if (e.kind == jet::ObjectKind::View) continue;
-      EXPECT_EQ(jettest::dumpTable(*plain, e.name), jettest::dumpTable(*encoded, e.name)) << e.name;
-    }
-  }
 }
 
 // The cursor reads a value when asked, and again after moving; values of
