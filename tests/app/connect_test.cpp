@@ -14,7 +14,7 @@
 #include "main_window.h"
 #include "open_failure.h"
 #include "odbc_registry.h"
-#include "qt_printers.h"
+#include "dialog_printers.h"
 #include "scripted_dialogs.h"
 #include "widgets/application_title.h"
 

@@ -5,7 +5,7 @@
 
 #include "data/connection.h"
 #include "main_window.h"
-#include "qt_printers.h"
+#include "dialog_printers.h"
 #include "scripted_dialogs.h"
 #include "widgets/application_title.h"
 

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "qt_printers.h"
+#include "dialog_printers.h"
 #include "scripted_dialogs.h"
 
 namespace tabrix {

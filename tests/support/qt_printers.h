@@ -2,11 +2,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <ostream>
 
-#include "widgets/dialogs.h"
-
-// How GoogleTest prints Qt's strings and the dialog vocabulary in failures.
+// How GoogleTest prints Qt's strings and values in failures.
 
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
@@ -19,16 +18,6 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
   *out << '}';
 }
 
-namespace tabrix {
-
-inline void PrintTo(MessageIcon icon, std::ostream* out) {
-  static const char* const names[] = {"None", "Information", "Warning", "Error", "Question"};
-  *out << names[static_cast<int>(icon)];
+inline void PrintTo(const QVariant& value, std::ostream* out) {
+  *out << "QVariant(" << value.typeName() << ", " << value.toString().toStdString() << ')';
 }
-
-inline void PrintTo(MessageButton button, std::ostream* out) {
-  static const char* const names[] = {"Ok", "Cancel", "Yes", "No"};
-  *out << names[static_cast<int>(button)];
-}
-
-}  // namespace tabrix

@@ -4,7 +4,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "qt_printers.h"
+#include "dialog_printers.h"
 
 using tabrix::FileDialogSetup;
 using tabrix::MessageBoxContent;

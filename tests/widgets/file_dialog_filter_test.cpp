@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qt_printers.h"
+#include "dialog_printers.h"
 
 namespace tabrix {
 namespace {

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
-#include "qt_printers.h"
+#include "dialog_printers.h"
 #include "scripted_dialogs.h"
 #include "widgets/application_title.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
-#include "qt_printers.h"
+#include "dialog_printers.h"
 #include "scripted_dialogs.h"
 #include "widgets/application_title.h"
 #include "widgets/handler_guard.h"

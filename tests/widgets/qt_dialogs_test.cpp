@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "qt_printers.h"
+#include "dialog_printers.h"
 
 namespace tabrix {
 namespace {
