@@ -23,6 +23,7 @@ Connection::~Connection() { close(); }
 QString Connection::connectionString() const { return m_connectionString; }
 
 void Connection::setConnectionString(const QString& connectionString) {
+  if (connectionString == m_connectionString) return;
   if (connected()) throw ProviderError(kNotAllowedOpen);
   m_connectionString = connectionString;
 }

@@ -41,7 +41,7 @@ class Connection : public QObject {
   ~Connection() override;
 
   QString connectionString() const;
-  // ProviderError while connected.
+  // ProviderError when it would change while connected.
   void setConnectionString(const QString& connectionString);
 
   bool loginPrompt() const;

@@ -127,6 +127,10 @@ TEST(ConnectionTest, OpenCloseAndTheStringWhileOpen) {
     EXPECT_EQ(e.text(), "Operation is not allowed when the object is open");
   }
   EXPECT_EQ(connection.connectionString(), db.connectionString());
+  // The same string again is no change: a window that connected but failed
+  // to list the tables can press its connect button again.
+  connection.setConnectionString(db.connectionString());
+  EXPECT_TRUE(connection.connected());
 
   connection.close();
   EXPECT_FALSE(connection.connected());
