@@ -7,7 +7,7 @@ namespace tabrix {
 namespace {
 
 const QString kMalformed =
-    QStringLiteral("Format of the initialization string does not conform to the OLE DB specification");
+    QStringLiteral("The connection string is malformed: every piece must be a name, \"=\" and a value, and a quoted value must be closed");
 
 }  // namespace
 
