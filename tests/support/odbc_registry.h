@@ -6,9 +6,10 @@
 #include <map>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
+
+#include "fixtures.h"
 
 // Registers ODBC drivers under any name for the life of a Registry, in a
 // temporary odbcinst.ini that ODBCSYSINI points at.
@@ -35,25 +36,16 @@ namespace detail {
 class Folder {
  public:
   Folder() {
-    auto base = std::filesystem::temp_directory_path();
-    for (int i = 0;; ++i) {
-      path_ = base / ("tabrix-odbc-" + std::to_string(::getpid()) + "-" + std::to_string(i));
-      if (std::filesystem::create_directory(path_)) break;
-    }
-    std::ofstream(path_ / "odbcinst.ini").flush();
-    std::ofstream(path_ / "odbc.ini").flush();
-    ::setenv("ODBCSYSINI", path_.c_str(), 1);
+    std::ofstream(path() / "odbcinst.ini").flush();
+    std::ofstream(path() / "odbc.ini").flush();
+    ::setenv("ODBCSYSINI", path().c_str(), 1);
     ::setenv("ODBCINSTINI", "odbcinst.ini", 1);
-    ::setenv("ODBCINI", (path_ / "odbc.ini").c_str(), 1);
+    ::setenv("ODBCINI", (path() / "odbc.ini").c_str(), 1);
   }
-  ~Folder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
+  const std::filesystem::path& path() const { return dir_.path(); }
 
  private:
-  std::filesystem::path path_;
+  fixtures::TempDir dir_;
 };
 
 inline Folder& folder() {
