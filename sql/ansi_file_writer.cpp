@@ -3,20 +3,18 @@
 #include <QDir>
 #include <stdexcept>
 
-#include "sql/code_page.h"
-
 namespace tabrix {
 
 namespace {
 
-// Text is converted in blocks of this many characters.
-constexpr qsizetype kBlock = 1 << 15;
+// Bytes go out in blocks of about this size.
+constexpr std::size_t kBlock = 1 << 16;
 
 }  // namespace
 
 AnsiFileWriter::AnsiFileWriter(const QString& fileName, const QLocale& locale)
-    : m_file(fileName), m_encoder(codePageEncoder(locale)) {
-  m_pending.reserve(kBlock);
+    : m_file(fileName), m_encoder(locale) {
+  m_buffer.reserve(2 * kBlock);
 }
 
 AnsiFileWriter::~AnsiFileWriter() {
@@ -34,8 +32,8 @@ bool AnsiFileWriter::open() {
 }
 
 void AnsiFileWriter::write(QStringView text) {
-  m_pending += text;
-  if (m_pending.size() >= kBlock) flush();
+  m_encoder.append(text, m_buffer);
+  if (m_buffer.size() >= kBlock) flush();
 }
 
 void AnsiFileWriter::close() {
@@ -45,12 +43,11 @@ void AnsiFileWriter::close() {
 }
 
 void AnsiFileWriter::flush() {
-  if (m_pending.isEmpty()) return;
-  m_bytes.resize(m_encoder.requiredSpace(m_pending.size()));
-  const char* end = m_encoder.appendToBuffer(m_bytes.data(), m_pending);
-  m_pending.truncate(0);  // keeps its room for the next block
-  const qint64 size = end - m_bytes.constData();
-  if (m_file.write(m_bytes.constData(), size) != size) fail();
+  if (m_buffer.empty()) return;
+  const auto size = static_cast<qint64>(m_buffer.size());
+  const bool written = m_file.write(m_buffer.data(), size) == size;
+  m_buffer.clear();  // keeps its room for the next block
+  if (!written) fail();
 }
 
 void AnsiFileWriter::fail() const {

@@ -1,19 +1,20 @@
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
 #include <QLocale>
 #include <QString>
-#include <QStringEncoder>
 #include <QStringView>
+#include <string>
+
+#include "sql/code_page.h"
 
 namespace tabrix {
 
 // Writes text to a file in the 8-bit code page of a locale (the Windows ANSI
 // code page that goes with it, characters it lacks as "?"), without a
-// byte-order mark and with no change to line ends. Text collects in a buffer
-// and goes out converted in large blocks, so memory stays the same however
-// much is written.
+// byte-order mark and with no change to line ends. Text is converted as it
+// comes and goes out in large blocks, so memory stays the same however much
+// is written.
 class AnsiFileWriter {
  public:
   AnsiFileWriter(const QString& fileName, const QLocale& locale);
@@ -36,9 +37,8 @@ class AnsiFileWriter {
   [[noreturn]] void fail() const;
 
   QFile m_file;
-  QStringEncoder m_encoder;
-  QString m_pending;
-  QByteArray m_bytes;
+  CodePageEncoder m_encoder;
+  std::string m_buffer;
 };
 
 }  // namespace tabrix

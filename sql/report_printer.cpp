@@ -2,7 +2,6 @@
 
 #include <QPrinter>
 
-#include "sql/code_page.h"
 #include "sql/printer_text_device.h"
 #include "widgets/dialogs.h"
 
@@ -24,15 +23,16 @@ bool ReportPrinter::open(const QLocale& locale) {
   auto device = std::make_unique<PrinterTextDevice>();
   if (!device->begin(m_printer)) return false;
   device->setFont(m_font);
-  m_encoder = codePageEncoder(locale);
+  m_encoder.emplace(locale);
   m_decoder = codePageDecoder(locale);
   m_device = std::move(device);
   return true;
 }
 
 void ReportPrinter::write(QStringView text) {
-  const QByteArray bytes = m_encoder.encode(text);
-  const QString shown = m_decoder.decode(bytes);
+  m_bytes.clear();
+  m_encoder->append(text, m_bytes);
+  const QString shown = m_decoder.decode(QByteArrayView(m_bytes.data(), static_cast<qsizetype>(m_bytes.size())));
   m_device->write(shown);
 }
 

@@ -2,9 +2,11 @@
 
 #include <QFont>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <memory>
+#include <optional>
+#include <string>
 
+#include "sql/code_page.h"
 #include "sql/report_destination.h"
 
 class QPrinter;
@@ -35,8 +37,9 @@ class ReportPrinter : public ReportDestination {
  private:
   QPrinter& m_printer;
   QFont m_font;
-  QStringEncoder m_encoder;
+  std::optional<CodePageEncoder> m_encoder;
   QStringDecoder m_decoder;
+  std::string m_bytes;
   std::unique_ptr<PrinterTextDevice> m_device;
 };
 

@@ -1,0 +1,127 @@
+// Writes the result report of a table opened through the data access
+// component's built-in engine driver, the way "Save TXT" writes a query's
+// rows, and prints what the report alone cost: its time, and the growth of
+// the process's peak resident memory while it ran. To tell the report's own
+// work from the data access component's, it first times a pass that only
+// asks every field of every row for its text, as the report does.
+//
+//   report_bench DATABASE TABLE REPORT_FILE
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "data/connection.h"
+#include "data/table_dataset.h"
+#include "sql/report_file.h"
+#include "sql/write_report.h"
+#include "widgets/dialogs.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A line of /proc/self/status in KiB ("VmRSS", "VmHWM").
+long statusKiB(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
+  return -1;
+}
+
+// Starts the peak resident memory (VmHWM) over from the current one.
+bool resetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+  return static_cast<bool>(clear.flush());
+}
+
+// The save dialog answered with the file given on the command line.
+class FixedSaveDialog : public tabrix::Dialogs {
+ public:
+  explicit FixedSaveDialog(QString file) : m_file(std::move(file)) {}
+  tabrix::MessageButton message(const tabrix::MessageBoxContent&) override { return tabrix::MessageButton::Ok; }
+  int exec(QDialog&) override { return 0; }
+  QString openFileName(const tabrix::FileDialogSetup&) override { return {}; }
+  QString saveFileName(const tabrix::FileDialogSetup&) override { return m_file; }
+  std::optional<QFont> font(const tabrix::FontDialogSetup&) override { return std::nullopt; }
+  bool print(QPrinter&) override { return false; }
+  void beep() override {}
+
+ private:
+  QString m_file;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: report_bench DATABASE TABLE REPORT_FILE\n");
+    return 2;
+  }
+  const QLocale polish(QLocale::Polish, QLocale::Poland);
+  QLocale::setDefault(polish);
+  const QString file = QString::fromLocal8Bit(argv[1]);
+  const QString table = QString::fromLocal8Bit(argv[2]);
+  FixedSaveDialog saveDialog(QString::fromLocal8Bit(argv[3]));
+  tabrix::installDialogs(&saveDialog);
+
+  try {
+    tabrix::Connection connection;
+    connection.setConnectionString(
+        QStringLiteral("Password=;User ID=admin;Extended Properties=\"DBQ=%1;Driver={Tabrix bench: the built-in "
+                       "engine};\";")
+            .arg(file));
+    connection.open();
+    tabrix::TableDataset dataset;
+    dataset.setObjectName("ADOTable");
+    dataset.setConnection(&connection);
+    dataset.setTableName(table);
+    auto start = Clock::now();
+    dataset.open();
+    const double openMs = msSince(start);
+
+    // The floor: one pass asking every value for its text, nothing written.
+    start = Clock::now();
+    std::size_t characters = 0;
+    for (dataset.first(); !dataset.eof(); dataset.next())
+      for (int i = 0; i < dataset.fieldCount(); ++i) characters += dataset.field(i).text().size();
+    const double textsMs = msSince(start);
+
+    const bool peakReset = resetPeak();
+    const long rssBefore = statusKiB("VmRSS");
+    tabrix::FileDialogSetup setup = tabrix::reportSaveDialog();
+    tabrix::ReportFile destination(setup);
+    start = Clock::now();
+    tabrix::WriteReport(dataset, {}, destination, {polish, [] { return QDateTime::currentDateTime(); }});
+    const double reportMs = msSince(start);
+    const long peak = statusKiB("VmHWM");
+
+    std::printf("%s, table %s: %d rows, %d fields\n", qPrintable(file), qPrintable(table), dataset.recordCount(),
+                dataset.fieldCount());
+    std::printf("open: %.0f ms (not part of the report)\n", openMs);
+    std::printf("values' texts alone: %.0f ms (%.1f M characters)\n", textsMs, characters / 1e6);
+    std::printf("report: %.0f ms, %.1f MiB written; its own work beyond the texts: %.0f ms\n", reportMs,
+                QFileInfo(setup.fileName).size() / 1048576.0, reportMs - textsMs);
+    if (peakReset)
+      std::printf("resident: %.1f MiB before the report, peak during it %.1f MiB (+%.1f MiB)\n", rssBefore / 1024.0,
+                  peak / 1024.0, (peak - rssBefore) / 1024.0);
+    else
+      std::printf("resident: the peak could not be reset (/proc/self/clear_refs)\n");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "report_bench: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
