@@ -22,21 +22,25 @@ CodePageEncoder::CodePageEncoder(const QLocale& locale) : m_encoder(encoderFor(l
 void CodePageEncoder::append(QStringView text, std::string& out) {
   std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(text.size()));
+  // Locals, so that the stores through char* need not reload them.
+  char* bytes = out.data();
+  const std::int16_t* table = m_bytes.data();
+  const char16_t* chars = text.utf16();
   for (qsizetype i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i].unicode();
-    std::int16_t& byte = m_bytes[c];
-    if (byte >= 0) {
-      out[at++] = static_cast<char>(byte);
+    const char16_t c = chars[i];
+    if (table[c] >= 0) {
+      bytes[at++] = static_cast<char>(table[c]);
       continue;
     }
     // A surrogate pair goes to the converter whole, every time.
-    const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-    const QByteArray bytes = m_encoder.encode(text.sliced(i, pair ? 2 : 1));
-    if (!pair && !QChar::isSurrogate(c)) byte = bytes.size() == 1 ? static_cast<std::uint8_t>(bytes[0]) : kSeveral;
+    const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(chars[i + 1]);
+    const QByteArray converted = m_encoder.encode(text.sliced(i, pair ? 2 : 1));
+    if (!QChar::isSurrogate(c)) m_bytes[c] = converted.size() == 1 ? static_cast<std::uint8_t>(converted[0]) : kSeveral;
     if (pair) ++i;
-    out.resize(out.size() + static_cast<std::size_t>(bytes.size()) - (pair ? 2 : 1));
-    std::memcpy(out.data() + at, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    at += static_cast<std::size_t>(bytes.size());
+    out.resize(out.size() + static_cast<std::size_t>(converted.size()) - (pair ? 2 : 1));
+    bytes = out.data();
+    std::memcpy(bytes + at, converted.constData(), static_cast<std::size_t>(converted.size()));
+    at += static_cast<std::size_t>(converted.size());
   }
   out.resize(at);
 }
