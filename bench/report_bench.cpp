@@ -11,25 +11,20 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <string>
 #include <sys/resource.h>
 
-#include "data/connection.h"
-#include "data/table_dataset.h"
+#include "bench_support.h"
 #include "sql/report_file.h"
 #include "sql/write_report.h"
 #include "widgets/dialogs.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using bench::Clock;
+using bench::msSince;
+using bench::statusKiB;
 
 // The processor time the process has used, user and system, in ms: steadier
 // than the wall clock on a busy machine.
@@ -38,15 +33,6 @@ double cpuMs() {
   getrusage(RUSAGE_SELF, &usage);
   const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
   return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-// A line of /proc/self/status in KiB ("VmRSS", "VmHWM").
-long statusKiB(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-  return -1;
 }
 
 // Starts the peak resident memory (VmHWM) over from the current one.
@@ -89,15 +75,8 @@ int main(int argc, char** argv) {
 
   try {
     tabrix::Connection connection;
-    connection.setConnectionString(
-        QStringLiteral("Password=;User ID=admin;Extended Properties=\"DBQ=%1;Driver={Tabrix bench: the built-in "
-                       "engine};\";")
-            .arg(file));
-    connection.open();
     tabrix::TableDataset dataset;
-    dataset.setObjectName("ADOTable");
-    dataset.setConnection(&connection);
-    dataset.setTableName(table);
+    bench::attachTable(connection, dataset, file, table);
     auto start = Clock::now();
     dataset.open();
     const double openMs = msSince(start);

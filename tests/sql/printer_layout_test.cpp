@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QString>
-#include <map>
 #include <vector>
 
+#include "recording_canvas.h"
 #include "sql/printer_layout.h"
 
 namespace tabrix {
@@ -11,17 +11,8 @@ namespace {
 
 // A page 100 pixels square, a font 12 pixels high whose characters are 10
 // pixels wide, but for "." (1 pixel) and "W" (150, wider than the page).
-// It records what is drawn, on which page.
-class FakeCanvas : public PrinterCanvas {
+class FakeCanvas : public RecordingCanvas {
  public:
-  struct Draw {
-    int page;
-    int x;
-    int y;
-    QString text;
-    bool operator==(const Draw&) const = default;
-  };
-
   int pageWidth() const override { return 100; }
   int pageHeight() const override { return 100; }
   int charHeight() const override { return 12; }
@@ -31,18 +22,9 @@ class FakeCanvas : public PrinterCanvas {
     for (QChar c : text) width += c == QChar('.') ? 1 : c == QChar('W') ? 150 : 10;
     return width;
   }
-  void drawText(int x, int y, QStringView text) override { draws.push_back({page, x, y, text.toString()}); }
-  void newPage() override { ++page; }
-
-  int page = 1;
-  std::vector<Draw> draws;
 };
 
-void PrintTo(const FakeCanvas::Draw& d, std::ostream* out) {
-  *out << "{page " << d.page << ", " << d.x << ", " << d.y << ", \"" << d.text.toStdString() << "\"}";
-}
-
-using Draws = std::vector<FakeCanvas::Draw>;
+using Draws = std::vector<RecordingCanvas::Draw>;
 
 class PrinterLayoutTest : public ::testing::Test {
  protected:
@@ -136,17 +118,17 @@ TEST_F(PrinterLayoutTest, LineThatComesWithinTwoLinesOfTheBottomBeginsAPage) {
   // Empty lines leave the line height 0: they reach the bottom itself.
   for (int i = 0; i < 7; ++i) layout.write(u"\n");
   EXPECT_EQ(layout.y(), 98);
-  EXPECT_EQ(canvas.page, 2);
+  EXPECT_EQ(canvas.pages, 2);
   layout.write(u"\n");
   EXPECT_EQ(layout.y(), 0);
-  EXPECT_EQ(canvas.page, 3);
+  EXPECT_EQ(canvas.pages, 3);
 }
 
 TEST_F(PrinterLayoutTest, FormFeedBeginsAPageAndKeepsTheLineHeight) {
   layout.write(u"ab\fcd\r\nef");
   EXPECT_EQ(canvas.draws, (Draws{{1, 0, 0, "ab"}, {2, 0, 0, "cd"}, {2, 0, 14, "ef"}}));
   layout.write(u"\f\n");
-  EXPECT_EQ(canvas.page, 3);
+  EXPECT_EQ(canvas.pages, 3);
   EXPECT_EQ(layout.y(), 14);
 }
 

@@ -9,6 +9,7 @@
 
 #include "fixtures.h"
 #include "list_dataset.h"
+#include "recording_canvas.h"
 #include "scripted_dialogs.h"
 #include "sql/printer_layout.h"
 #include "sql/report_printer.h"
@@ -37,29 +38,17 @@ int pdfPageCount(const QString& file) {
   return pages;
 }
 
-// The layout alone on the pages and font of a PDF printer: what is drawn
-// where, measured as the printer measures it, without printing.
-class RecordingCanvas : public PrinterCanvas {
+// The pages and font of a PDF printer, measured as the printer measures
+// them, for the layout alone: what would be drawn where, without printing.
+class PrinterMetricsCanvas : public RecordingCanvas {
  public:
-  struct Draw {
-    int page;
-    int x;
-    int y;
-    QString text;
-  };
-
-  RecordingCanvas(QPrinter& printer, const QFont& font) : m_printer(printer), m_metrics(font, &printer) {}
+  PrinterMetricsCanvas(QPrinter& printer, const QFont& font) : m_printer(printer), m_metrics(font, &printer) {}
 
   int pageWidth() const override { return m_printer.width(); }
   int pageHeight() const override { return m_printer.height(); }
   int charHeight() const override { return m_metrics.height(); }
   int averageCharWidth() const override { return m_metrics.averageCharWidth(); }
   int textWidth(QStringView text) const override { return m_metrics.horizontalAdvance(text.toString()); }
-  void drawText(int x, int y, QStringView text) override { draws.push_back({pages, x, y, text.toString()}); }
-  void newPage() override { ++pages; }
-
-  int pages = 1;
-  std::vector<Draw> draws;
 
  private:
   QPrinter& m_printer;
@@ -106,9 +95,9 @@ class ReportPrinterTest : public ::testing::Test {
 
   // Lays the same report out on the same printer, without printing; the
   // report's text goes into `text` when asked for.
-  RecordingCanvas layOut(const std::vector<ListDataset::Row>& rows, const QFont& font,
+  PrinterMetricsCanvas layOut(const std::vector<ListDataset::Row>& rows, const QFont& font,
                          const ReportOptions& options = {}, QString* text = nullptr) {
-    RecordingCanvas canvas(reference, font);
+    PrinterMetricsCanvas canvas(reference, font);
     LayoutDestination destination(canvas);
     ListDataset query = dataset(rows);
     query.open();
@@ -136,7 +125,7 @@ TEST_F(ReportPrinterTest, PrintsPagesAsTheLayoutPlacesTheText) {
     SCOPED_TRACE(font.toString().toStdString());
     print(rows, font);
     QString text;
-    const RecordingCanvas laidOut = layOut(rows, font, {}, &text);
+    const PrinterMetricsCanvas laidOut = layOut(rows, font, {}, &text);
     EXPECT_GT(laidOut.pages, 1);
     EXPECT_EQ(pdfPageCount(pdf), laidOut.pages);
 
@@ -163,44 +152,40 @@ TEST_F(ReportPrinterTest, PageBegunByTheLastLineEndIsPrintedEmpty) {
   const QFont font = defaultPrinterFont();
   int count = 0;
   for (int n = 1; n < 400 && count == 0; ++n) {
-    const RecordingCanvas canvas = layOut(rowsOf(n, "x"), font, {.noPad = true});
+    const PrinterMetricsCanvas canvas = layOut(rowsOf(n, "x"), font, {.noPad = true});
     const auto& last = canvas.draws.back();
     if (canvas.pages > last.page) count = n;
   }
   ASSERT_GT(count, 0);
   print(rowsOf(count, "x"), font, {.noPad = true});
-  EXPECT_EQ(pdfPageCount(pdf), layOut(rowsOf(count, "x"), font, {.noPad = true}).pages);
-  EXPECT_EQ(pdfPageCount(pdf), layOut(rowsOf(count, "x"), font, {.noPad = true}).draws.back().page + 1);
+  const PrinterMetricsCanvas laidOut = layOut(rowsOf(count, "x"), font, {.noPad = true});
+  EXPECT_EQ(pdfPageCount(pdf), laidOut.pages);
+  EXPECT_EQ(pdfPageCount(pdf), laidOut.draws.back().page + 1);
 }
 
-TEST_F(ReportPrinterTest, CancelledPrintDialogPrintsNothingAndMovesNothing) {
-  dialogs.expectPrint([&](QPrinter& chosen) {
-    choosePdf(chosen, pdf);
-    return false;
-  });
-  ListDataset query = dataset(rowsOf(3, "a"));
-  query.open();
-  query.setRecNo(2);
-  ReportPrinter destination(printer, defaultPrinterFont());
-  WriteReport(query, {}, destination, kContext);
-  EXPECT_FALSE(QFileInfo::exists(pdf));
-  EXPECT_EQ(query.recNo(), 2);
-  EXPECT_FALSE(query.eof());
-}
-
-TEST_F(ReportPrinterTest, PrintJobThatCannotStartEndsQuietly) {
-  const QString nowhere = QString::fromStdString((dir.path() / "nie ma" / "raport.pdf").string());
-  dialogs.expectPrint([&](QPrinter& chosen) {
-    choosePdf(chosen, nowhere);
-    return true;
-  });
-  ListDataset query = dataset(rowsOf(3, "a"));
-  query.open();
-  query.setRecNo(2);
-  ReportPrinter destination(printer, defaultPrinterFont());
-  EXPECT_NO_THROW(WriteReport(query, {}, destination, kContext));
-  EXPECT_FALSE(QFileInfo::exists(nowhere));
-  EXPECT_FALSE(query.eof());
+TEST_F(ReportPrinterTest, NothingIsPrintedWhenTheDialogIsCancelledOrTheJobCannotStart) {
+  struct Case {
+    QString file;
+    bool print;
+  };
+  const Case cases[] = {
+      {pdf, false},  // cancelled
+      {QString::fromStdString((dir.path() / "nie ma" / "raport.pdf").string()), true},
+  };
+  for (const Case& c : cases) {
+    dialogs.expectPrint([&](QPrinter& chosen) {
+      choosePdf(chosen, c.file);
+      return c.print;
+    });
+    ListDataset query = dataset(rowsOf(3, "a"));
+    query.open();
+    query.setRecNo(2);
+    ReportPrinter destination(printer, defaultPrinterFont());
+    EXPECT_NO_THROW(WriteReport(query, {}, destination, kContext));
+    EXPECT_FALSE(QFileInfo::exists(c.file));
+    EXPECT_EQ(query.recNo(), 2);
+    EXPECT_FALSE(query.eof());
+  }
 }
 
 TEST(DefaultPrinterFont, IsEightPointSansSerifWithFixedPitchRequested) {
