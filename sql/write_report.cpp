@@ -28,17 +28,26 @@ void WriteReport(Dataset& dataset, const ReportOptions& options, ReportDestinati
   const bool trim = reportTrimsCells(options);
   if (!options.clean) destination.write(QStringLiteral("Wydruk SQLa") + kLineEnd);
 
-  // Each write is one piece of text (a number or a cell with its separator),
-  // which is what a printer receives at once.
-  QString piece;
-  if (!options.noNumbers) destination.write(QStringLiteral("lk") + separator);
+  // Each write is one piece of a line (a number or a cell with its
+  // separator), which is what a printer receives at once; the line collects
+  // them so that its room is made once.
+  QString line;
+  // Ends the piece begun at `start` with the separator and writes it.
+  const auto writePiece = [&](qsizetype start) {
+    line += separator;
+    destination.write(QStringView(line).sliced(start));
+  };
+  if (!options.noNumbers) {
+    line = QStringLiteral("lk");
+    writePiece(0);
+  }
   std::vector<int> widths;
   for (int i = 0; i < dataset.fieldCount(); ++i) {
     const Field& field = dataset.field(i);
     widths.push_back(reportColumnWidth(field.displayWidth(), field.name().size()));
-    piece.truncate(0);
-    appendReportCell(piece, field.name(), trim, widths.back(), QLatin1Char('_'));
-    destination.write(piece += separator);
+    const qsizetype start = line.size();
+    appendReportCell(line, field.name(), trim, widths.back(), QLatin1Char('_'));
+    writePiece(start);
   }
   destination.write(kLineEnd);
 
@@ -46,15 +55,15 @@ void WriteReport(Dataset& dataset, const ReportOptions& options, ReportDestinati
   try {
     int number = 0;
     for (dataset.first(); !dataset.eof(); dataset.next()) {
+      line.truncate(0);
       if (!options.noNumbers) {
-        piece.truncate(0);
-        appendRowNumber(piece, ++number);
-        destination.write(piece += separator);
+        appendRowNumber(line, ++number);
+        writePiece(0);
       }
       for (int i = 0; i < static_cast<int>(widths.size()); ++i) {
-        piece.truncate(0);
-        appendReportCell(piece, dataset.field(i).text(), trim, widths[i], QLatin1Char(' '));
-        destination.write(piece += separator);
+        const qsizetype start = line.size();
+        appendReportCell(line, dataset.field(i).text(), trim, widths[i], QLatin1Char(' '));
+        writePiece(start);
       }
       destination.write(kLineEnd);
     }
