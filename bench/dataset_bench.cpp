@@ -9,31 +9,16 @@
 #include <QDateTime>
 #include <QLocale>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <string>
 #include <vector>
 
-#include "data/connection.h"
-#include "data/table_dataset.h"
+#include "bench_support.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// A line of /proc/self/status in KiB ("VmRSS", "VmHWM").
-long statusKiB(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-  return -1;
-}
+using bench::Clock;
+using bench::msSince;
+using bench::statusKiB;
 
 // What the values themselves take: the width of a fixed-size value (a
 // Boolean as one byte), two bytes a character of text, the bytes of binary
@@ -115,15 +100,8 @@ int main(int argc, char** argv) {
 
   try {
     tabrix::Connection connection;
-    connection.setConnectionString(
-        QStringLiteral("Password=;User ID=admin;Extended Properties=\"DBQ=%1;Driver={Tabrix bench: the built-in "
-                       "engine};\";")
-            .arg(file));
-    connection.open();
     tabrix::TableDataset dataset;
-    dataset.setObjectName("ADOTable");
-    dataset.setConnection(&connection);
-    dataset.setTableName(table);
+    bench::attachTable(connection, dataset, file, table);
 
     const long rssBefore = statusKiB("VmRSS");
     const auto start = Clock::now();

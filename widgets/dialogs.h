@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class QDialog;
+class QPrinter;
 
 namespace tabrix {
 
@@ -33,12 +36,21 @@ struct FileDialogSetup {
   QString defaultExtension;  // added, without its dot, to a chosen name that has none
   bool fileMustExist = false;
   bool overwritePrompt = false;
+  bool folderMustExist = false;  // a name in a folder that doesn't exist is refused
 
   bool operator==(const FileDialogSetup&) const = default;
 };
 
-// The one way to a modal interaction: every message box, custom dialog, file
-// dialog and the system beep go through here, so that tests can answer them
+// What a font dialog starts with.
+struct FontDialogSetup {
+  QFont font;                   // selected when the dialog opens
+  bool fixedPitchOnly = false;  // only fonts of fixed pitch are offered
+
+  bool operator==(const FontDialogSetup&) const = default;
+};
+
+// The one way to a modal interaction: every message box, custom dialog, file,
+// font and print dialog and the system beep go through here, so that tests can answer them
 // and see exactly what was shown.
 class Dialogs {
  public:
@@ -52,6 +64,11 @@ class Dialogs {
   // The chosen file's name, or empty when the user cancelled.
   virtual QString openFileName(const FileDialogSetup& setup) = 0;
   virtual QString saveFileName(const FileDialogSetup& setup) = 0;
+  // The chosen font, or nothing when the user cancelled.
+  virtual std::optional<QFont> font(const FontDialogSetup& setup) = 0;
+  // The print dialog for `printer`: true when the user chose to print, and
+  // the printer then carries the choices made; false when cancelled.
+  virtual bool print(QPrinter& printer) = 0;
   virtual void beep() = 0;
 };
 

@@ -1,8 +1,12 @@
 #include "widgets/qt_dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 
 #include "widgets/file_dialog_filter.h"
@@ -39,8 +43,29 @@ QString displayedText(QString text) {
   return text;
 }
 
+// Qt's file dialog, which on request keeps itself open, with a warning, when
+// the chosen name lies in a folder that doesn't exist.
+class FolderCheckingFileDialog : public QFileDialog {
+ public:
+  explicit FolderCheckingFileDialog(bool folderMustExist) : m_folderMustExist(folderMustExist) {}
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (m_folderMustExist && !files.isEmpty() && !QFileInfo(files.constFirst()).dir().exists()) {
+      QMessageBox::warning(this, windowTitle(),
+                           QStringLiteral("%1\nThe folder does not exist. Check the name and try again.")
+                               .arg(QDir::toNativeSeparators(files.constFirst())));
+      return;
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  bool m_folderMustExist;
+};
+
 QString runFileDialog(const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
-  QFileDialog dialog;
+  FolderCheckingFileDialog dialog(setup.folderMustExist);
   setUpFileDialog(dialog, setup, mode);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
@@ -81,6 +106,19 @@ QString QtDialogs::openFileName(const FileDialogSetup& setup) {
 
 QString QtDialogs::saveFileName(const FileDialogSetup& setup) {
   return runFileDialog(setup, QFileDialog::AcceptSave);
+}
+
+std::optional<QFont> QtDialogs::font(const FontDialogSetup& setup) {
+  QFontDialog dialog(setup.font);
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  dialog.setOption(QFontDialog::MonospacedFonts, setup.fixedPitchOnly);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.selectedFont();
+}
+
+bool QtDialogs::print(QPrinter& printer) {
+  QPrintDialog dialog(&printer);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void QtDialogs::beep() { QApplication::beep(); }

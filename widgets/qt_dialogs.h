@@ -6,15 +6,17 @@
 
 namespace tabrix {
 
-// The program's dialogs: Qt's message boxes and Qt's own file dialogs (not
-// the desktop's, so that every option behaves the same everywhere), and the
-// system beep.
+// The program's dialogs: Qt's message boxes, Qt's own file and font dialogs
+// (not the desktop's, so that every option behaves the same everywhere), Qt's
+// print dialog, and the system beep.
 class QtDialogs : public Dialogs {
  public:
   MessageButton message(const MessageBoxContent& box) override;
   int exec(QDialog& dialog) override;
   QString openFileName(const FileDialogSetup& setup) override;
   QString saveFileName(const FileDialogSetup& setup) override;
+  std::optional<QFont> font(const FontDialogSetup& setup) override;
+  bool print(QPrinter& printer) override;
   void beep() override;
 };
 

@@ -13,7 +13,8 @@ using tabrix::MessageButton;
 namespace {
 
 const char* kindName(int kind) {
-  static const char* const names[] = {"message box", "dialog", "open-file dialog", "save-file dialog", "beep"};
+  static const char* const names[] = {"message box", "dialog",      "open-file dialog", "save-file dialog",
+                                      "beep",        "font dialog", "print dialog"};
   return names[kind];
 }
 
@@ -27,22 +28,30 @@ ScriptedDialogs::~ScriptedDialogs() {
 }
 
 void ScriptedDialogs::expectMessage(const MessageBoxContent& box, MessageButton answer) {
-  m_expected.push_back({Kind::Message, box, answer, {}, {}});
+  m_expected.push_back({.kind = Kind::Message, .box = box, .answer = answer});
 }
 
 void ScriptedDialogs::expectExec(std::function<void(QDialog&)> answer) {
-  m_expected.push_back({Kind::Exec, {}, MessageButton::Ok, std::move(answer), {}});
+  m_expected.push_back({.kind = Kind::Exec, .execAnswer = std::move(answer)});
 }
 
 void ScriptedDialogs::expectOpenFile(std::function<QString(const FileDialogSetup&)> answer) {
-  m_expected.push_back({Kind::OpenFile, {}, MessageButton::Ok, {}, std::move(answer)});
+  m_expected.push_back({.kind = Kind::OpenFile, .fileAnswer = std::move(answer)});
 }
 
 void ScriptedDialogs::expectSaveFile(std::function<QString(const FileDialogSetup&)> answer) {
-  m_expected.push_back({Kind::SaveFile, {}, MessageButton::Ok, {}, std::move(answer)});
+  m_expected.push_back({.kind = Kind::SaveFile, .fileAnswer = std::move(answer)});
 }
 
-void ScriptedDialogs::expectBeep() { m_expected.push_back({Kind::Beep, {}, MessageButton::Ok, {}, {}}); }
+void ScriptedDialogs::expectFont(std::function<std::optional<QFont>(const tabrix::FontDialogSetup&)> answer) {
+  m_expected.push_back({.kind = Kind::Font, .fontAnswer = std::move(answer)});
+}
+
+void ScriptedDialogs::expectPrint(std::function<bool(QPrinter&)> answer) {
+  m_expected.push_back({.kind = Kind::Print, .printAnswer = std::move(answer)});
+}
+
+void ScriptedDialogs::expectBeep() { m_expected.push_back({.kind = Kind::Beep}); }
 
 void ScriptedDialogs::verify() {
   for (const Expected& expected : m_expected) {
@@ -101,6 +110,18 @@ QString ScriptedDialogs::fileDialog(Kind kind, const FileDialogSetup& setup) {
 QString ScriptedDialogs::openFileName(const FileDialogSetup& setup) { return fileDialog(Kind::OpenFile, setup); }
 
 QString ScriptedDialogs::saveFileName(const FileDialogSetup& setup) { return fileDialog(Kind::SaveFile, setup); }
+
+std::optional<QFont> ScriptedDialogs::font(const tabrix::FontDialogSetup& setup) {
+  Expected expected;
+  if (!next(Kind::Font, setup.font.family(), expected)) return std::nullopt;
+  return expected.fontAnswer(setup);
+}
+
+bool ScriptedDialogs::print(QPrinter& printer) {
+  Expected expected;
+  if (!next(Kind::Print, QStringLiteral("print"), expected)) return false;
+  return expected.printAnswer(printer);
+}
 
 void ScriptedDialogs::beep() {
   Expected expected;

@@ -27,6 +27,12 @@ class ScriptedDialogs : public tabrix::Dialogs {
   // name, or an empty one to cancel.
   void expectOpenFile(std::function<QString(const tabrix::FileDialogSetup&)> answer);
   void expectSaveFile(std::function<QString(const tabrix::FileDialogSetup&)> answer);
+  // A font dialog: `answer` sees what it starts with and gives the chosen
+  // font, or nothing to cancel.
+  void expectFont(std::function<std::optional<QFont>(const tabrix::FontDialogSetup&)> answer);
+  // A print dialog: `answer` sets the printer up as a user would (a PDF file
+  // as its output, say) and gives true to print, false to cancel.
+  void expectPrint(std::function<bool(QPrinter&)> answer);
   void expectBeep();
 
   // Fails the test for every expectation still waiting, and forgets them.
@@ -36,16 +42,20 @@ class ScriptedDialogs : public tabrix::Dialogs {
   int exec(QDialog& dialog) override;
   QString openFileName(const tabrix::FileDialogSetup& setup) override;
   QString saveFileName(const tabrix::FileDialogSetup& setup) override;
+  std::optional<QFont> font(const tabrix::FontDialogSetup& setup) override;
+  bool print(QPrinter& printer) override;
   void beep() override;
 
  private:
-  enum class Kind { Message, Exec, OpenFile, SaveFile, Beep };
+  enum class Kind { Message, Exec, OpenFile, SaveFile, Beep, Font, Print };
   struct Expected {
-    Kind kind;
-    tabrix::MessageBoxContent box;
+    Kind kind = Kind::Message;
+    tabrix::MessageBoxContent box{};
     tabrix::MessageButton answer = tabrix::MessageButton::Ok;
-    std::function<void(QDialog&)> execAnswer;
-    std::function<QString(const tabrix::FileDialogSetup&)> fileAnswer;
+    std::function<void(QDialog&)> execAnswer{};
+    std::function<QString(const tabrix::FileDialogSetup&)> fileAnswer{};
+    std::function<std::optional<QFont>(const tabrix::FontDialogSetup&)> fontAnswer{};
+    std::function<bool(QPrinter&)> printAnswer{};
   };
 
   // The next expectation when it is of `kind`; else the test fails, with

@@ -1,8 +1,11 @@
 #include "widgets/qt_dialogs.h"
 
 #include <QApplication>
+#include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -92,6 +95,88 @@ TEST(QtDialogs, FileDialogStartsAsSetUp) {
   EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_TRUE(open.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_TRUE(open.testOption(QFileDialog::DontUseNativeDialog));
+}
+
+// Runs `answer` on the modal dialog of type D that `run` shows.
+template <typename D, typename Run>
+auto answerModal(Run run, std::function<void(D&)> answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+    if (!dialog) {
+      ADD_FAILURE() << "no such dialog is showing";
+      if (QApplication::activeModalWidget()) QApplication::activeModalWidget()->close();
+      return;
+    }
+    answer(*dialog);
+  });
+  return run();
+}
+
+TEST(QtDialogs, SaveDialogKeepsItselfOpenForANameInAFolderThatDoesNotExist) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  FileDialogSetup setup;
+  setup.title = "Zapis";
+  setup.folderMustExist = true;
+  const QString missing = folder.filePath("nie ma/raport.txt");
+  const QString good = folder.filePath("raport.txt");
+  const QString chosen = answerModal<QFileDialog>([&] { return QtDialogs().saveFileName(setup); },
+                                                  [&](QFileDialog& dialog) {
+                                                    dialog.selectFile(missing);
+                                                    QTimer::singleShot(0, [&] {
+                                                      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                                                      ASSERT_NE(box, nullptr) << "no warning";
+                                                      EXPECT_EQ(box->windowTitle(), "Zapis");
+                                                      EXPECT_TRUE(box->text().contains("does not exist")) << box->text().toStdString();
+                                                      box->accept();
+                                                    });
+                                                    static_cast<QDialog&>(dialog).accept();  // as OK does
+                                                    EXPECT_TRUE(dialog.isVisible());
+                                                    dialog.selectFile(good);
+                                                    static_cast<QDialog&>(dialog).accept();
+                                                  });
+  EXPECT_EQ(chosen, good);
+
+  // Without the flag the name goes back as typed.
+  setup.folderMustExist = false;
+  EXPECT_EQ(answerModal<QFileDialog>([&] { return QtDialogs().saveFileName(setup); },
+                                     [&](QFileDialog& dialog) {
+                                       dialog.selectFile(missing);
+                                       static_cast<QDialog&>(dialog).accept();
+                                     }),
+            missing);
+}
+
+TEST(QtDialogs, FontDialogStartsAtTheFontAndOffersFixedPitchOnlyWhenAsked) {
+  const QFont start("DejaVu Sans Mono", 11);
+  for (bool fixedPitchOnly : {true, false}) {
+    const std::optional<QFont> chosen = answerModal<QFontDialog>(
+        [&] { return QtDialogs().font({start, fixedPitchOnly}); },
+        [&](QFontDialog& dialog) {
+          EXPECT_EQ(dialog.testOption(QFontDialog::MonospacedFonts), fixedPitchOnly);
+          EXPECT_TRUE(dialog.testOption(QFontDialog::DontUseNativeDialog));
+          EXPECT_EQ(dialog.currentFont().pointSize(), 11);
+          QFont bigger = dialog.currentFont();
+          bigger.setPointSize(14);
+          dialog.setCurrentFont(bigger);
+          dialog.accept();
+        });
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->pointSize(), 14);
+  }
+  EXPECT_FALSE(answerModal<QFontDialog>([&] { return QtDialogs().font({start, true}); },
+                                        [](QFontDialog& dialog) { dialog.reject(); }));
+}
+
+TEST(QtDialogs, PrintDialogSetsUpThePrinterItWasGiven) {
+  QPrinter printer;
+  EXPECT_TRUE(answerModal<QPrintDialog>([&] { return QtDialogs().print(printer); },
+                                        [&](QPrintDialog& dialog) {
+                                          EXPECT_EQ(dialog.printer(), &printer);
+                                          dialog.accept();
+                                        }));
+  EXPECT_FALSE(answerModal<QPrintDialog>([&] { return QtDialogs().print(printer); },
+                                         [](QPrintDialog& dialog) { dialog.reject(); }));
 }
 
 }  // namespace
