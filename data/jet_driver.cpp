@@ -78,11 +78,6 @@ ColumnInfo columnInfo(const jet::Column& column) {
   return info;
 }
 
-QString withoutBrackets(const QString& name) {
-  if (name.size() >= 2 && name.startsWith(QChar('[')) && name.endsWith(QChar(']'))) return name.mid(1, name.size() - 2);
-  return name;
-}
-
 [[noreturn]] void cannotWrite() {
   throw ProviderError(QStringLiteral("The built-in engine can't change the database yet"));
 }
@@ -124,7 +119,7 @@ std::vector<CatalogueRow> JetDriver::catalogue() {
 
 void JetDriver::readTable(const QString& name, RowSink& sink) {
   engine([&] {
-    const std::string table = withoutBrackets(name).toStdString();
+    const std::string table = name.toStdString();
     std::unique_ptr<jet::RowCursor> cursor = m_database->rows(table);
     const jet::TableDef& def = cursor->table();
 
@@ -134,6 +129,7 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
       if (index.primaryKey)
         for (const jet::IndexColumn& part : index.columns) info.key.push_back(part.column);
     info.expectedRows = def.rowCount;
+    info.bookmarks = true;
     sink.begin(info);
 
     const std::size_t columns = def.columns.size();
@@ -181,6 +177,7 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
           }
         }
       }
+      sink.setBookmark(cursor->bookmark());
       sink.endRow();
     }
   });
@@ -190,11 +187,12 @@ bool JetDriver::readQuery(const QString&, RowSink&) { cannotRunSql(); }
 
 void JetDriver::execute(const QString&) { cannotRunSql(); }
 
-void JetDriver::updateRow(const QString&, const std::vector<ColumnValue>&, const std::vector<ColumnValue>&) {
+void JetDriver::updateRow(const QString&, std::optional<Bookmark>, const std::vector<ColumnValue>&,
+                          const std::vector<ColumnValue>&) {
   cannotWrite();
 }
 
-void JetDriver::deleteRow(const QString&, const std::vector<ColumnValue>&) { cannotWrite(); }
+void JetDriver::deleteRow(const QString&, std::optional<Bookmark>, const std::vector<ColumnValue>&) { cannotWrite(); }
 
 bool JetDriver::insertRow(const QString&, const std::vector<ColumnValue>&, const ResultInfo&, RowSink&) {
   cannotWrite();

@@ -457,21 +457,28 @@ TEST_F(DatasetTest, AQueryOverOneTableIsEditableAJoinIsNot) {
   EXPECT_EQ(join->state(), DatasetState::Browse);
 }
 
-TEST_F(DatasetTest, TableNamesWithBlanksGoInBrackets) {
-  EXPECT_EQ(TableDataset::sentName("Order Details"), "[Order Details]");
-  EXPECT_EQ(TableDataset::sentName("[Order Details]"), "[Order Details]");
-  EXPECT_EQ(TableDataset::sentName("dbo.Order Details"), "dbo.Order Details");
-  EXPECT_EQ(TableDataset::sentName("a b;c"), "a b;c");
-  EXPECT_EQ(TableDataset::sentName("Orders"), "Orders");
-
-  db.run("CREATE TABLE \"moja tabela\"(id INTEGER PRIMARY KEY, a VARCHAR(5)); INSERT INTO \"moja tabela\" VALUES (1, 'x');");
+TEST_F(DatasetTest, TableNamesWithBlanksAndQuotesOpenBareOrInBrackets) {
+  db.run("CREATE TABLE \"moja tabela\"(id INTEGER PRIMARY KEY, a VARCHAR(5)); INSERT INTO \"moja tabela\" VALUES (1, 'x');"
+         "CREATE TABLE \"cudzy\"\"słów\"(id INTEGER PRIMARY KEY, a VARCHAR(5)); INSERT INTO \"cudzy\"\"słów\" VALUES (1, 'q');");
+  for (const char* name : {"moja tabela", "[moja tabela]"}) {
+    auto t = table(name);
+    t->open();
+    EXPECT_EQ(t->fieldByName("a").text(), "x") << name;
+  }
   auto t = table("moja tabela");
   t->open();
-  EXPECT_EQ(t->fieldByName("a").text(), "x");
   t->edit();
   t->fieldByName("a").setText("y");
   t->post();
   EXPECT_EQ(db.scalar("SELECT a FROM \"moja tabela\""), "y");
+
+  auto quoted = table(QString::fromUtf8("cudzy\"słów"));
+  quoted->open();
+  EXPECT_EQ(quoted->fieldByName("a").text(), "q");
+  quoted->edit();
+  quoted->fieldByName("a").setText("r");
+  quoted->post();
+  EXPECT_EQ(db.scalar("SELECT a FROM \"cudzy\"\"słów\""), "r");
 }
 
 TEST_F(DatasetTest, UnnamedAndRepeatedColumnsGetNames) {

@@ -108,5 +108,40 @@ TEST(RowStoreTest, FixedWidthValuesTakeTheirOwnWidth) {
   EXPECT_GE(store.memoryUsed(), values);
 }
 
+TEST(RowStoreTest, KeepsEachRowsBookmarkBesideItsValues) {
+  ResultInfo info;
+  info.columns = {column(DataType::Integer)};
+  info.bookmarks = true;
+  RowStore store;
+  store.begin(info);
+  for (int i = 0; i < 3; ++i) {
+    store.setBookmark((Bookmark(700 + i) << 8) | 255);
+    store.setInteger(0, i);
+    store.endRow();
+  }
+  store.replaceRow(1, {Cell(std::int64_t(-1))});
+  store.addRow({Cell(std::int64_t(5))}, Bookmark(42));
+  store.addRow({Cell(std::int64_t(6))});
+  EXPECT_EQ(store.bookmark(0), (Bookmark(700) << 8) | 255);
+  EXPECT_EQ(store.bookmark(1), (Bookmark(701) << 8) | 255);  // a changed row is the same row
+  EXPECT_EQ(store.bookmark(3), Bookmark(42));
+  EXPECT_EQ(store.bookmark(4), std::nullopt);
+
+  // A driver that breaks the contract is stopped, not believed.
+  store.begin(info);
+  store.setInteger(0, 1);
+  EXPECT_THROW(store.endRow(), std::logic_error);
+  store.begin(info);
+  store.setBookmark(1);
+  EXPECT_THROW(store.setBookmark(2), std::logic_error);
+
+  info.bookmarks = false;
+  store.begin(info);
+  store.setInteger(0, 1);
+  store.endRow();
+  EXPECT_EQ(store.bookmark(0), std::nullopt);
+  EXPECT_THROW(store.setBookmark(1), std::logic_error);
+}
+
 }  // namespace
 }  // namespace tabrix
