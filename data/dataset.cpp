@@ -49,6 +49,7 @@ void Dataset::setState(DatasetState state) {
 std::unique_ptr<RowStore> Dataset::readRows() {
   auto store = std::make_unique<RowStore>();
   read(*store);
+  store->shrinkToFit();
   return store;
 }
 

@@ -2,6 +2,8 @@
 
 #include <jet/database.h>
 
+#include <algorithm>
+
 #include "data/errors.h"
 
 namespace tabrix {
@@ -88,11 +90,21 @@ ColumnInfo columnInfo(const jet::Column& column) {
 
 }  // namespace
 
-JetDriver::JetDriver(const QString& file, const QString& password, const QString& user) {
+JetDriver::JetDriver(const QString& file, const QString& password, const QString& user) : m_file(file.toStdString()) {
   jet::OpenOptions options;
   options.password = password.toStdString();
   if (!user.isEmpty()) options.user = user.toStdString();
   m_database = engine([&] { return jet::Database::open(file.toStdString(), options); });
+}
+
+std::size_t JetDriver::rowHint(std::uint32_t claimed) const {
+  // A table holds no more rows than the file has pages, each listing at
+  // most the rows a row pointer's one byte can number.
+  constexpr std::size_t kRowsPerPage = 256;
+  std::error_code error;
+  const std::uintmax_t bytes = std::filesystem::file_size(m_file, error);
+  if (error) return 0;
+  return std::min<std::uintmax_t>(claimed, bytes / static_cast<std::uintmax_t>(m_database->pageSize()) * kRowsPerPage);
 }
 
 JetDriver::~JetDriver() = default;
@@ -128,7 +140,7 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
     for (const jet::Index& index : def.indexes)
       if (index.primaryKey)
         for (const jet::IndexColumn& part : index.columns) info.key.push_back(part.column);
-    info.expectedRows = def.rowCount;
+    info.expectedRows = rowHint(def.rowCount);
     info.bookmarks = true;
     sink.begin(info);
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 
 #include "data/driver.h"
@@ -32,6 +35,10 @@ class JetDriver : public Driver {
                  RowSink& readBack) override;
 
  private:
+  // How many rows to reserve room for when a table claims `claimed`.
+  std::size_t rowHint(std::uint32_t claimed) const;
+
+  std::filesystem::path m_file;
   std::unique_ptr<jet::Database> m_database;
 };
 

@@ -46,18 +46,32 @@ void RowStore::begin(const ResultInfo& info) {
   m_overlay.clear();
   m_bookmarks = Arena<Bookmark>();
   m_addedBookmarks.clear();
-  if (info.bookmarks && info.expectedRows > 0) m_bookmarks.reserveFilled(info.expectedRows);
+  // The hint only reserves address space: a count that lies costs no
+  // memory, and one that can't be had is no failure.
+  const std::size_t hint = info.expectedRows;
+  if (info.bookmarks && hint > 0) m_bookmarks.tryReserve(hint);
   for (std::size_t i = 0; i < info.columns.size(); ++i) {
     Column& column = m_columns[i];
     column.kind = valueKind(info.columns[i].type);
     column.width = fixedWidth(info.columns[i].type);
-    if (info.expectedRows > 0) {
-      column.nulls.reserveFilled(info.expectedRows / 64 + 1);
+    if (hint > 0) {
+      column.nulls.tryReserve(hint / 64 + 1);
       if (column.width > 0)
-        column.fixed.reserveFilled(info.expectedRows * column.width);
+        column.fixed.tryReserve(hint * column.width);
       else
-        column.ends.reserveFilled(info.expectedRows);
+        column.ends.tryReserve(hint);
     }
+  }
+}
+
+void RowStore::shrinkToFit() {
+  m_bookmarks.shrinkToFit();
+  for (Column& column : m_columns) {
+    column.nulls.shrinkToFit();
+    column.fixed.shrinkToFit();
+    column.text.shrinkToFit();
+    column.blob.shrinkToFit();
+    column.ends.shrinkToFit();
   }
 }
 

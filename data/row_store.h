@@ -57,6 +57,10 @@ class RowStore final : public RowSink {
   // Adds a row after the others and gives its number.
   std::uint32_t addRow(std::vector<Cell> cells, std::optional<Bookmark> bookmark = std::nullopt);
 
+  // Gives back memory reserved for loading and not filled; for after the
+  // driver's last row.
+  void shrinkToFit();
+
   // The memory the store holds, in bytes.
   std::size_t memoryUsed() const;
 

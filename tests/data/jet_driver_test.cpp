@@ -30,6 +30,8 @@ struct BookmarkCase {
   bool overflowed;  // some rows of the table were moved off their page
 };
 
+void PrintTo(const BookmarkCase& c, std::ostream* out) { *out << c.file << " " << c.table; }
+
 class JetDriverBookmarkTest : public ::testing::TestWithParam<BookmarkCase> {};
 
 // Each bookmark names, in the file's own bytes, a live row on a data page of

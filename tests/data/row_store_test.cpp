@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+
 #include "data/row_store.h"
 #include "qt_printers.h"
 
@@ -106,6 +109,39 @@ TEST(RowStoreTest, FixedWidthValuesTakeTheirOwnWidth) {
   const std::size_t values = rows * (2 + 8);
   EXPECT_LE(store.memoryUsed(), rows * (2 + 4 + 8 * 2) + rows / 4 + 64);
   EXPECT_GE(store.memoryUsed(), values);
+}
+
+// The process's resident memory, in KiB.
+long residentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+TEST(RowStoreTest, ARowCountHintTouchesNoMemory) {
+  // A table that claims fifty million rows and holds two.
+  ResultInfo info;
+  info.columns = {column(DataType::Integer), column(DataType::VarWChar), column(DataType::GUID)};
+  info.expectedRows = 50'000'000;
+  info.bookmarks = true;
+  RowStore store;
+  const long before = residentKiB();
+  store.begin(info);
+  EXPECT_LT(residentKiB() - before, 16 * 1024) << "the hint's room was touched";
+  for (int i = 0; i < 2; ++i) {
+    store.setInteger(0, i);
+    store.setText(1, u"ab");
+    store.setNull(2);
+    store.setBookmark(i);
+    store.endRow();
+  }
+  store.shrinkToFit();
+  EXPECT_LT(store.memoryUsed(), 1024u);
+  EXPECT_EQ(store.cell(1, 0), Cell(std::int64_t(1)));
+  EXPECT_EQ(store.cell(1, 1), Cell(QString("ab")));
+  EXPECT_TRUE(store.isNull(1, 2));
 }
 
 TEST(RowStoreTest, KeepsEachRowsBookmarkBesideItsValues) {
