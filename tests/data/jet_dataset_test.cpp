@@ -4,7 +4,6 @@
 #include <QLocale>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "data/connection.h"
@@ -177,8 +176,9 @@ TEST_F(JetDatasetTest, TheEngineReadsButDoesNotYetWriteOrRunSql) {
 // A copy of a fixture whose table definitions claiming `rows` rows claim
 // `claim` instead; how many it changed.
 int claimRows(const std::filesystem::path& file, std::uint32_t rows, std::uint32_t claim) {
+  std::vector<char> bytes(std::filesystem::file_size(file));
   std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
-  std::vector<char> bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   const bool jet3 = bytes.at(0x14) == 0;
   const std::size_t pageSize = jet3 ? 2048 : 4096;
   const std::size_t countAt = jet3 ? 12 : 16;  // the row count in a table definition's first page
