@@ -320,6 +320,28 @@ TEST_F(DatasetTest, RowsWithoutKeyAreFoundByAllTheirValues) {
   EXPECT_EQ(db.scalar("SELECT count(*) FROM bez WHERE b = 1"), "2");
 }
 
+TEST_F(DatasetTest, ANullOriginalValueStillIdentifiesTheRow) {
+  db.run("CREATE TABLE bez(a VARCHAR(5), b INTEGER); INSERT INTO bez VALUES ('x', NULL); INSERT INTO bez VALUES ('x', 5);");
+  auto t = table("bez");
+  t->open();
+  ASSERT_TRUE(t->fieldByName("b").isNull());
+  t->edit();
+  t->fieldByName("a").setText("y");
+  t->post();  // the null must count: ('x', 5) is another row
+  EXPECT_EQ(db.scalar("SELECT count(*) FROM bez WHERE a = 'y' AND b IS NULL"), "1");
+  EXPECT_EQ(db.scalar("SELECT a FROM bez WHERE b = 5"), "x");
+
+  // Someone fills the null in meanwhile: the row is no longer the one read.
+  db.run("UPDATE bez SET b = 7 WHERE a = 'y'");
+  t->edit();
+  t->fieldByName("a").setText("z");
+  EXPECT_THROW(t->post(), ProviderError);
+  t->cancel();
+  EXPECT_THROW(t->remove(), ProviderError);
+  EXPECT_EQ(db.scalar("SELECT a FROM bez WHERE b = 7"), "y");
+  EXPECT_EQ(db.scalar("SELECT count(*) FROM bez"), "2");
+}
+
 TEST_F(DatasetTest, MovingAwayPostsAChangedRowAndDropsAnUnchangedOne) {
   auto t = table();
   t->open();

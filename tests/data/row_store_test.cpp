@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "data/row_store.h"
@@ -68,6 +69,30 @@ TEST(RowStoreTest, KeepsEveryKindOfValue) {
   EXPECT_EQ(store.cell(2, 11), Cell(QByteArray("a\0b", 3)));
   EXPECT_TRUE(store.isNull(0, 12));
   for (int c = 0; c < store.columnCount(); ++c) EXPECT_TRUE(store.isNull(1, c)) << c;
+}
+
+TEST(RowStoreTest, NullsPastTheFirstWordsOfBits) {
+  ResultInfo info;
+  info.columns = {column(DataType::Integer), column(DataType::VarWChar)};
+  const std::set<std::uint32_t> nulls = {31, 32, 40, 63, 64, 65, 127, 128, 199};
+  RowStore store;
+  store.begin(info);
+  for (std::uint32_t row = 0; row < 200; ++row) {
+    if (nulls.count(row)) {
+      store.setNull(0);
+      store.setNull(1);
+    } else {
+      store.setInteger(0, row);
+      store.setText(1, u"x");
+    }
+    store.endRow();
+  }
+  for (std::uint32_t row = 0; row < 200; ++row) {
+    const bool null = nulls.count(row) > 0;
+    EXPECT_EQ(store.isNull(row, 0), null) << row;
+    EXPECT_EQ(store.isNull(row, 1), null) << row;
+    EXPECT_EQ(store.cell(row, 0), null ? Cell() : Cell(std::int64_t(row))) << row;
+  }
 }
 
 TEST(RowStoreTest, ChangedAndAddedRowsLiveBesideTheLoadedOnes) {
