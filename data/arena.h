@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
-#include <sys/mman.h>
 #include <type_traits>
 #include <utility>
 
@@ -43,21 +43,35 @@ class Arena {
   T& operator[](std::size_t i) { return m_data[i]; }
 
   void reserve(std::size_t capacity) {
-    if (capacity <= m_capacity) return;
-    void* grown = std::realloc(m_data, capacity * sizeof(T));
-    if (!grown) throw std::bad_alloc();
-    m_data = static_cast<T*>(grown);
-    m_capacity = capacity;
+    if (!tryReserve(capacity)) throw std::bad_alloc();
   }
 
-  // reserve() for a size known to be filled: the pages are mapped in one
-  // call instead of a fault each (where the kernel can).
-  void reserveFilled(std::size_t capacity) {
-    reserve(capacity);
-    constexpr std::uintptr_t kPage = 4096;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(m_data) + kPage - 1) & ~(kPage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(m_data) + m_capacity * sizeof(T)) & ~(kPage - 1);
-    if (end > begin + 64 * kPage) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+  // reserve() for a size that is only a hint: address space, none of it
+  // touched until filled (realloc maps a large block lazily). False, and
+  // nothing changes, where it can't be had.
+  bool tryReserve(std::size_t capacity) noexcept {
+    if (capacity <= m_capacity) return true;
+    if (capacity > std::numeric_limits<std::size_t>::max() / sizeof(T)) return false;
+    void* grown = std::realloc(m_data, capacity * sizeof(T));
+    if (!grown) return false;
+    m_data = static_cast<T*>(grown);
+    m_capacity = capacity;
+    return true;
+  }
+
+  // Gives back what was reserved and never filled.
+  void shrinkToFit() noexcept {
+    if (m_size == m_capacity) return;
+    if (m_size == 0) {
+      std::free(m_data);
+      m_data = nullptr;
+      m_capacity = 0;
+      return;
+    }
+    if (void* shrunk = std::realloc(m_data, m_size * sizeof(T))) {
+      m_data = static_cast<T*>(shrunk);
+      m_capacity = m_size;
+    }
   }
 
   void append(const T* values, std::size_t count) {

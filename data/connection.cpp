@@ -2,10 +2,8 @@
 
 #include "data/connection_string.h"
 #include "data/driver.h"
+#include "data/driver_factory.h"
 #include "data/errors.h"
-#include "data/jet_driver.h"
-#include "data/odbc_connection_string.h"
-#include "data/odbc_driver.h"
 
 namespace tabrix {
 
@@ -16,7 +14,10 @@ const QString kNotAllowedClosed = QStringLiteral("Operation is not allowed when 
 
 }  // namespace
 
-Connection::Connection(QObject* parent) : QObject(parent) {}
+Connection::Connection(QObject* parent) : Connection(makeDriver, parent) {}
+
+Connection::Connection(DriverFactory factory, QObject* parent)
+    : QObject(parent), m_driverFactory(std::move(factory)) {}
 
 Connection::~Connection() { close(); }
 
@@ -38,42 +39,20 @@ bool Connection::connected() const { return m_driver != nullptr; }
 
 void Connection::open() {
   if (connected()) return;
-  const ConnectionString settings = ConnectionString::parse(m_connectionString);
-  OdbcConnectionString odbcSettings = OdbcConnectionString::parse(settings.value(QStringLiteral("Extended Properties")).value_or(QString()));
-
-  std::optional<QString> user = settings.value(QStringLiteral("User ID"));
-  std::optional<QString> password = settings.value(QStringLiteral("Password"));
+  // A malformed string fails before any login dialog shows.
+  ConnectionString::parse(m_connectionString);
+  std::optional<Credentials> login;
   if (m_loginPrompt) {
     if (!m_loginHandler) throw ProviderError(QStringLiteral("No login prompt is available to ask for the user name and password"));
-    const std::optional<Credentials> credentials = m_loginHandler(objectName(), loginUserName(m_connectionString));
-    if (!credentials) throw ProviderError(QStringLiteral("Login cancelled by the user"));
-    user = credentials->userName;
-    password = credentials->password;
+    login = m_loginHandler(objectName(), loginUserName(m_connectionString));
+    if (!login) throw ProviderError(QStringLiteral("Login cancelled by the user"));
   }
-
-  const QString driverName = odbcSettings.value(QStringLiteral("DRIVER")).value_or(QString());
-  if (!driverName.isEmpty() && OdbcDriver::isRegistered(driverName)) {
-    if (user) odbcSettings.set(QStringLiteral("UID"), *user);
-    if (password) odbcSettings.set(QStringLiteral("PWD"), *password);
-    m_driver = std::make_unique<OdbcDriver>(odbcSettings.toString());
-    return;
-  }
-
-  // The built-in engine: DBQ names the file.
-  const QString file = odbcSettings.value(QStringLiteral("DBQ"))
-                           .value_or(settings.value(QStringLiteral("Data Source")).value_or(QString()));
-  if (file.isEmpty()) {
-    throw ProviderError(QStringLiteral("The ODBC driver \"%1\" is not installed, and the connection string names no "
-                                       "database file (DBQ) for the built-in engine")
-                            .arg(driverName));
-  }
-  if (!password) password = odbcSettings.value(QStringLiteral("PWD"));
-  if (!user) user = odbcSettings.value(QStringLiteral("UID"));
-  m_driver = std::make_unique<JetDriver>(file, password.value_or(QString()), user.value_or(QString()));
+  m_driver = m_driverFactory(m_connectionString, login);
 }
 
 void Connection::close() {
   if (!connected()) return;
+  emit aboutToClose();
   m_driver.reset();
   emit disconnected();
 }

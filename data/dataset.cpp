@@ -20,9 +20,9 @@ Dataset::~Dataset() = default;
 void Dataset::setConnection(Connection* connection) {
   if (connection == m_connection) return;
   close();
-  QObject::disconnect(m_disconnectedLink);
+  QObject::disconnect(m_closingLink);
   m_connection = connection;
-  if (connection) m_disconnectedLink = QObject::connect(connection, &Connection::disconnected, this, &Dataset::close);
+  if (connection) m_closingLink = QObject::connect(connection, &Connection::aboutToClose, this, &Dataset::close);
 }
 
 void Dataset::fail(const QString& what) const { throw DatabaseError(objectName(), what); }
@@ -49,6 +49,7 @@ void Dataset::setState(DatasetState state) {
 std::unique_ptr<RowStore> Dataset::readRows() {
   auto store = std::make_unique<RowStore>();
   read(*store);
+  store->shrinkToFit();
   return store;
 }
 
@@ -260,17 +261,19 @@ void Dataset::post() {
   if (m_state == DatasetState::Edit) {
     const std::uint32_t row = m_order[m_current];
     if (!values.empty()) {
-      target.updateRow(info.table, originalValues(row), values);
+      target.updateRow(info.table, m_store->bookmark(row), originalValues(row), values);
       m_store->replaceRow(row, m_buffer);
       rowsChanged();
     }
   } else {
     RowStore readBack;
     std::vector<Cell> cells = m_buffer;
+    std::optional<Bookmark> bookmark;
     if (target.insertRow(info.table, values, info, readBack) && readBack.rowCount() == 1) {
       for (int i = 0; i < fieldCount(); ++i) cells[i] = readBack.cell(0, i);
+      bookmark = readBack.bookmark(0);
     }
-    const std::uint32_t row = m_store->addRow(std::move(cells));
+    const std::uint32_t row = m_store->addRow(std::move(cells), bookmark);
     m_order.insert(m_order.begin() + m_current, row);
     rowsChanged();
   }
@@ -311,7 +314,7 @@ void Dataset::remove() {
   if (m_order.empty()) fail(QStringLiteral("Cannot perform this operation on an empty dataset"));
   if (!canModify()) fail(QStringLiteral("Cannot modify a read-only dataset"));
   const std::uint32_t row = m_order[m_current];
-  driver().deleteRow(m_store->info().table, originalValues(row));
+  driver().deleteRow(m_store->info().table, m_store->bookmark(row), originalValues(row));
   m_buffer.clear();
   m_changed.clear();
   const int position = m_current;

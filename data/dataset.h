@@ -29,8 +29,9 @@ enum class DatasetState {
 // A set of rows read from the connection's database into memory in one pass
 // (a client-side keyset cursor), with a current row, fields, and editing
 // that writes back row by row with optimistic locking: a post or delete
-// finds the row by its original values and fails, changing nothing, when
-// someone else changed or deleted it since it was read.
+// goes to the driver with the row's bookmark (where the driver gives them)
+// and its original values, and fails, changing nothing, when someone else
+// changed or deleted the row since it was read.
 //
 // Moving to another row (first, prior, next, last, setRecNo, locate,
 // refresh) first ends an edit: a changed row is posted, an unchanged one
@@ -151,7 +152,7 @@ class Dataset : public QObject {
   void rowsChanged();
 
   QPointer<Connection> m_connection;
-  QMetaObject::Connection m_disconnectedLink;
+  QMetaObject::Connection m_closingLink;
   DatasetState m_state = DatasetState::Inactive;
   std::unique_ptr<RowStore> m_store;
   std::vector<std::uint32_t> m_order;  // store rows in display order

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -27,21 +28,30 @@ struct ColumnInfo {
   QString baseColumn;
 };
 
+// A row's identity in a driver that has one: the engine's data page and
+// row number, (page << 8) | row. It holds while the row is not deleted.
+using Bookmark = std::uint64_t;
+
 // What a driver tells about a result before its rows.
 struct ResultInfo {
   std::vector<ColumnInfo> columns;
-  // The one table the rows can be written to, in the driver's own terms;
-  // empty when they can't be (a join, an aggregate, a read-only driver).
+  // The one table the rows can be written to, by its bare name; empty when
+  // they can't be (a join, an aggregate, a read-only driver).
   QString table;
   // The columns that identify a row (primary key or unique index), by
   // position; empty when none does, and every original value must.
   std::vector<int> key;
-  std::size_t expectedRows = 0;  // a hint for reserving memory; 0 if unknown
+  // A hint for reserving memory, never a size to trust: a driver bounds a
+  // count read from a file by what the file can hold. 0 if unknown.
+  std::size_t expectedRows = 0;
+  // Each row comes with its bookmark (RowSink::setBookmark).
+  bool bookmarks = false;
 };
 
 // Receives a result from a driver: begin() once, then for each row one set
-// call per column in any order, then endRow(). Text and bytes are views valid
-// only during the call, so a driver can hand over its buffers without a copy.
+// call per column in any order (and setBookmark() where the result has
+// bookmarks), then endRow(). Text and bytes are views valid only during the
+// call, so a driver can hand over its buffers without a copy.
 class RowSink {
  public:
   virtual ~RowSink() = default;
@@ -53,6 +63,7 @@ class RowSink {
   virtual void setGuid(int column, const Guid& value) = 0;
   virtual void setText(int column, std::u16string_view value) = 0;
   virtual void setBytes(int column, std::span<const std::byte> value) = 0;
+  virtual void setBookmark(Bookmark bookmark) = 0;
   virtual void endRow() = 0;
 };
 
@@ -75,8 +86,8 @@ class Driver {
   // Every catalogue row, in the driver's order.
   virtual std::vector<CatalogueRow> catalogue() = 0;
 
-  // Every row and column of a table, into the sink. The name is as the user
-  // gave it, in brackets when it holds a blank.
+  // Every row and column of a table, into the sink. The name is bare
+  // ("Order Details"): the driver quotes it its own way.
   virtual void readTable(const QString& name, RowSink& sink) = 0;
   // Runs a statement; when it gives rows they go into the sink and the
   // answer is true. False when it gives none (it has run all the same).
@@ -84,14 +95,21 @@ class Driver {
   // Runs a statement that gives no rows.
   virtual void execute(const QString& sql) = 0;
 
-  // Changes one row, found by `where` (a null compares as IS NULL). When no
-  // row or more than one matches, nothing changes and a ProviderError says so.
-  virtual void updateRow(const QString& table, const std::vector<ColumnValue>& where,
-                         const std::vector<ColumnValue>& values) = 0;
-  virtual void deleteRow(const QString& table, const std::vector<ColumnValue>& where) = 0;
+  // Changes one row of a table (its bare name). A driver with bookmarks
+  // finds the row by its bookmark, then requires the original values to
+  // hold there; one without gets none and finds the one row the original
+  // values match (a null compares as IS NULL). When the row is gone or was
+  // changed since it was read, or more than one row matches, nothing changes
+  // and a ProviderError says so.
+  virtual void updateRow(const QString& table, std::optional<Bookmark> bookmark,
+                         const std::vector<ColumnValue>& original, const std::vector<ColumnValue>& values) = 0;
+  // Deletes one row, found as updateRow() finds it.
+  virtual void deleteRow(const QString& table, std::optional<Bookmark> bookmark,
+                         const std::vector<ColumnValue>& original) = 0;
   // Adds a row, then reads the stored row back (autonumbers and defaults
-  // filled in) into `readBack` as one row of the result described by `info`;
-  // false when it can't tell which row it added.
+  // filled in, and its bookmark where the driver has them) into `readBack`
+  // as one row of the result described by `info`; false when it can't tell
+  // which row it added.
   virtual bool insertRow(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
                          RowSink& readBack) = 0;
 };

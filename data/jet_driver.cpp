@@ -2,6 +2,8 @@
 
 #include <jet/database.h>
 
+#include <algorithm>
+
 #include "data/errors.h"
 
 namespace tabrix {
@@ -78,11 +80,6 @@ ColumnInfo columnInfo(const jet::Column& column) {
   return info;
 }
 
-QString withoutBrackets(const QString& name) {
-  if (name.size() >= 2 && name.startsWith(QChar('[')) && name.endsWith(QChar(']'))) return name.mid(1, name.size() - 2);
-  return name;
-}
-
 [[noreturn]] void cannotWrite() {
   throw ProviderError(QStringLiteral("The built-in engine can't change the database yet"));
 }
@@ -93,11 +90,21 @@ QString withoutBrackets(const QString& name) {
 
 }  // namespace
 
-JetDriver::JetDriver(const QString& file, const QString& password, const QString& user) {
+JetDriver::JetDriver(const QString& file, const QString& password, const QString& user) : m_file(file.toStdString()) {
   jet::OpenOptions options;
   options.password = password.toStdString();
   if (!user.isEmpty()) options.user = user.toStdString();
   m_database = engine([&] { return jet::Database::open(file.toStdString(), options); });
+}
+
+std::size_t JetDriver::rowHint(std::uint32_t claimed) const {
+  // A table holds no more rows than the file has pages, each listing at
+  // most the rows a row pointer's one byte can number.
+  constexpr std::size_t kRowsPerPage = 256;
+  std::error_code error;
+  const std::uintmax_t bytes = std::filesystem::file_size(m_file, error);
+  if (error) return 0;
+  return std::min<std::uintmax_t>(claimed, bytes / static_cast<std::uintmax_t>(m_database->pageSize()) * kRowsPerPage);
 }
 
 JetDriver::~JetDriver() = default;
@@ -124,7 +131,7 @@ std::vector<CatalogueRow> JetDriver::catalogue() {
 
 void JetDriver::readTable(const QString& name, RowSink& sink) {
   engine([&] {
-    const std::string table = withoutBrackets(name).toStdString();
+    const std::string table = name.toStdString();
     std::unique_ptr<jet::RowCursor> cursor = m_database->rows(table);
     const jet::TableDef& def = cursor->table();
 
@@ -133,7 +140,8 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
     for (const jet::Index& index : def.indexes)
       if (index.primaryKey)
         for (const jet::IndexColumn& part : index.columns) info.key.push_back(part.column);
-    info.expectedRows = def.rowCount;
+    info.expectedRows = rowHint(def.rowCount);
+    info.bookmarks = true;
     sink.begin(info);
 
     const std::size_t columns = def.columns.size();
@@ -181,6 +189,7 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
           }
         }
       }
+      sink.setBookmark(cursor->bookmark());
       sink.endRow();
     }
   });
@@ -190,11 +199,12 @@ bool JetDriver::readQuery(const QString&, RowSink&) { cannotRunSql(); }
 
 void JetDriver::execute(const QString&) { cannotRunSql(); }
 
-void JetDriver::updateRow(const QString&, const std::vector<ColumnValue>&, const std::vector<ColumnValue>&) {
+void JetDriver::updateRow(const QString&, std::optional<Bookmark>, const std::vector<ColumnValue>&,
+                          const std::vector<ColumnValue>&) {
   cannotWrite();
 }
 
-void JetDriver::deleteRow(const QString&, const std::vector<ColumnValue>&) { cannotWrite(); }
+void JetDriver::deleteRow(const QString&, std::optional<Bookmark>, const std::vector<ColumnValue>&) { cannotWrite(); }
 
 bool JetDriver::insertRow(const QString&, const std::vector<ColumnValue>&, const ResultInfo&, RowSink&) {
   cannotWrite();

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 
 #include "data/driver.h"
@@ -24,13 +27,18 @@ class JetDriver : public Driver {
   void readTable(const QString& name, RowSink& sink) override;
   bool readQuery(const QString& sql, RowSink& sink) override;
   void execute(const QString& sql) override;
-  void updateRow(const QString& table, const std::vector<ColumnValue>& where,
+  void updateRow(const QString& table, std::optional<Bookmark> bookmark, const std::vector<ColumnValue>& original,
                  const std::vector<ColumnValue>& values) override;
-  void deleteRow(const QString& table, const std::vector<ColumnValue>& where) override;
+  void deleteRow(const QString& table, std::optional<Bookmark> bookmark,
+                 const std::vector<ColumnValue>& original) override;
   bool insertRow(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
                  RowSink& readBack) override;
 
  private:
+  // How many rows to reserve room for when a table claims `claimed`.
+  std::size_t rowHint(std::uint32_t claimed) const;
+
+  std::filesystem::path m_file;
   std::unique_ptr<jet::Database> m_database;
 };
 

@@ -29,12 +29,6 @@ QString readText(const odbc::Handle& statement, SQLUSMALLINT column) {
   return QString::fromUtf8(value);
 }
 
-// "[name]" → "name": the table datasets send names with blanks in brackets.
-QString unbracketed(const QString& name) {
-  if (name.size() >= 2 && name.startsWith(QChar('[')) && name.endsWith(QChar(']'))) return name.mid(1, name.size() - 2);
-  return name;
-}
-
 }  // namespace
 
 OdbcDriver::OdbcDriver(const QString& connectionString) : m_connection(SQL_HANDLE_DBC, m_environment.get()) {
@@ -74,10 +68,12 @@ QString OdbcDriver::info(SQLUSMALLINT type) const {
 }
 
 QString OdbcDriver::quoted(const QString& identifier) const {
-  if (m_quote.isEmpty()) return QChar('[') + identifier + QChar(']');
+  // A driver that names no quote character gets Access's brackets.
+  const QString open = m_quote.isEmpty() ? QStringLiteral("[") : m_quote;
+  const QString close = m_quote.isEmpty() ? QStringLiteral("]") : m_quote;
   QString escaped = identifier;
-  escaped.replace(m_quote, m_quote + m_quote);
-  return m_quote + escaped + m_quote;
+  escaped.replace(close, close + close);
+  return open + escaped + close;
 }
 
 std::vector<CatalogueRow> OdbcDriver::catalogue() {
@@ -206,10 +202,9 @@ void OdbcDriver::readResult(const odbc::Handle& statement, const QString& tableH
 
 void OdbcDriver::readTable(const QString& name, RowSink& sink) {
   // The table's columns and key first: some drivers run one statement at a time.
-  const QString table = unbracketed(name);
-  TableMetadata metadata = tableMetadata(table);
-  auto statement = run(QStringLiteral("SELECT * FROM ") + name);
-  readResult(*statement, table, std::move(metadata), sink);
+  TableMetadata metadata = tableMetadata(name);
+  auto statement = run(QStringLiteral("SELECT * FROM ") + quoted(name));
+  readResult(*statement, name, std::move(metadata), sink);
 }
 
 bool OdbcDriver::readQuery(const QString& sql, RowSink& sink) {
@@ -272,7 +267,8 @@ void OdbcDriver::changeOneRow(const QString& sql, odbc::Parameters& parameters) 
   }
 }
 
-void OdbcDriver::updateRow(const QString& table, const std::vector<ColumnValue>& where,
+// No bookmarks: the row is found by its original values, the key among them.
+void OdbcDriver::updateRow(const QString& table, std::optional<Bookmark>, const std::vector<ColumnValue>& original,
                            const std::vector<ColumnValue>& values) {
   odbc::Parameters parameters;
   QStringList assignments;
@@ -281,15 +277,15 @@ void OdbcDriver::updateRow(const QString& table, const std::vector<ColumnValue>&
     parameters.add(value);
   }
   QString sql = QStringLiteral("UPDATE %1 SET %2").arg(quoted(table), assignments.join(QStringLiteral(", ")));
-  const QString condition = whereClause(where, parameters);
+  const QString condition = whereClause(original, parameters);
   if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
   changeOneRow(sql, parameters);
 }
 
-void OdbcDriver::deleteRow(const QString& table, const std::vector<ColumnValue>& where) {
+void OdbcDriver::deleteRow(const QString& table, std::optional<Bookmark>, const std::vector<ColumnValue>& original) {
   odbc::Parameters parameters;
   QString sql = QStringLiteral("DELETE FROM %1").arg(quoted(table));
-  const QString condition = whereClause(where, parameters);
+  const QString condition = whereClause(original, parameters);
   if (!condition.isEmpty()) sql += QStringLiteral(" WHERE ") + condition;
   changeOneRow(sql, parameters);
 }

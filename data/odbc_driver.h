@@ -25,9 +25,10 @@ class OdbcDriver : public Driver {
   void readTable(const QString& name, RowSink& sink) override;
   bool readQuery(const QString& sql, RowSink& sink) override;
   void execute(const QString& sql) override;
-  void updateRow(const QString& table, const std::vector<ColumnValue>& where,
+  void updateRow(const QString& table, std::optional<Bookmark> bookmark, const std::vector<ColumnValue>& original,
                  const std::vector<ColumnValue>& values) override;
-  void deleteRow(const QString& table, const std::vector<ColumnValue>& where) override;
+  void deleteRow(const QString& table, std::optional<Bookmark> bookmark,
+                 const std::vector<ColumnValue>& original) override;
   bool insertRow(const QString& table, const std::vector<ColumnValue>& values, const ResultInfo& info,
                  RowSink& readBack) override;
 

@@ -1,13 +1,11 @@
 #include "data/odbc_result.h"
 
 #include <QStringDecoder>
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "data/date_time.h"
 #include "data/errors.h"
+#include "data/value_parse.h"
 
 namespace tabrix::odbc {
 
@@ -27,36 +25,18 @@ SQLLEN numberAttribute(const Handle& statement, SQLUSMALLINT column, SQLUSMALLIN
   return SQL_SUCCEEDED(result) ? value : 0;
 }
 
-// "-123.45" (ASCII) to ten-thousandths; the fifth decimal rounds.
-std::int64_t tenThousandths(const char* text, std::size_t length) {
-  std::size_t i = 0;
-  while (i < length && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < length && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  std::int64_t value = 0;
-  int decimals = -1;
-  bool roundUp = false;
-  for (; i < length; ++i) {
-    const char c = text[i];
-    if (c == '.') {
-      decimals = 0;
-    } else if (c >= '0' && c <= '9') {
-      if (decimals >= 4) {
-        if (decimals == 4) roundUp = c >= '5';
-        ++decimals;
-        continue;
-      }
-      value = value * 10 + (c - '0');
-      if (decimals >= 0) ++decimals;
-    } else if (c == 'e' || c == 'E') {
-      // A driver that writes numbers in exponent form: go through double.
-      const double d = std::strtod(std::string(text, length).c_str(), nullptr);
-      return static_cast<std::int64_t>(std::llround(d * 10000));
-    }
+// A currency value the driver gave as text, in ten-thousandths. Text that
+// is no number, or a value currency can't hold, is an error, never a wrong
+// value.
+std::int64_t currencyOf(const std::vector<char>& text, const ColumnInfo& column) {
+  const QString number = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  try {
+    return currencyFromNumberText(number);
+  } catch (const ValueError&) {
+    throw ProviderError(QStringLiteral("The driver gave \"%1\" for the currency column %2, which no currency value "
+                                       "can hold")
+                            .arg(number, column.name));
   }
-  for (int d = std::max(decimals, 0); d < 4; ++d) value *= 10;
-  if (roundUp) ++value;
-  return negative ? -value : value;
 }
 
 }  // namespace
@@ -219,7 +199,7 @@ void fetchRows(const Handle& statement, const std::vector<ColumnInfo>& columns, 
           if (!readLong(column, SQL_C_CHAR))
             sink.setNull(c);
           else
-            sink.setInteger(c, tenThousandths(value.data(), value.size()));
+            sink.setInteger(c, currencyOf(value, columns[c]));
           break;
         case ValueKind::DateTime: {
           if (type == DataType::DBDate) {

@@ -44,17 +44,34 @@ void RowStore::begin(const ResultInfo& info) {
   m_added = 0;
   m_replaced.clear();
   m_overlay.clear();
+  m_bookmarks = Arena<Bookmark>();
+  m_addedBookmarks.clear();
+  // The hint only reserves address space: a count that lies costs no
+  // memory, and one that can't be had is no failure.
+  const std::size_t hint = info.expectedRows;
+  if (info.bookmarks && hint > 0) m_bookmarks.tryReserve(hint);
   for (std::size_t i = 0; i < info.columns.size(); ++i) {
     Column& column = m_columns[i];
     column.kind = valueKind(info.columns[i].type);
     column.width = fixedWidth(info.columns[i].type);
-    if (info.expectedRows > 0) {
-      column.nulls.reserveFilled(info.expectedRows / 64 + 1);
+    if (hint > 0) {
+      column.nulls.tryReserve(hint / 64 + 1);
       if (column.width > 0)
-        column.fixed.reserveFilled(info.expectedRows * column.width);
+        column.fixed.tryReserve(hint * column.width);
       else
-        column.ends.reserveFilled(info.expectedRows);
+        column.ends.tryReserve(hint);
     }
+  }
+}
+
+void RowStore::shrinkToFit() {
+  m_bookmarks.shrinkToFit();
+  for (Column& column : m_columns) {
+    column.nulls.shrinkToFit();
+    column.fixed.shrinkToFit();
+    column.text.shrinkToFit();
+    column.blob.shrinkToFit();
+    column.ends.shrinkToFit();
   }
 }
 
@@ -144,7 +161,15 @@ void RowStore::setBytes(int column, std::span<const std::byte> value) {
   appendEnd(c, c.blob.size());
 }
 
+void RowStore::setBookmark(Bookmark bookmark) {
+  if (!m_info.bookmarks) throw std::logic_error("a driver gave a bookmark its result did not announce");
+  if (m_bookmarks.size() != m_loaded) throw std::logic_error("a driver gave one row two bookmarks");
+  m_bookmarks.push_back(bookmark);
+}
+
 void RowStore::endRow() {
+  if (m_info.bookmarks && m_bookmarks.size() != std::size_t(m_loaded) + 1)
+    throw std::logic_error("a driver gave a row without its bookmark");
   for (int i = 0; i < columnCount(); ++i)
     if (m_columns[i].count == m_loaded) setNull(i);
   ++m_loaded;
@@ -274,6 +299,13 @@ Cell RowStore::cell(std::uint32_t row, int column) const {
   return {};
 }
 
+std::optional<Bookmark> RowStore::bookmark(std::uint32_t row) const {
+  if (row < m_loaded) return m_info.bookmarks ? std::optional<Bookmark>(m_bookmarks[row]) : std::nullopt;
+  const auto it = m_addedBookmarks.find(row);
+  if (it == m_addedBookmarks.end()) return std::nullopt;
+  return it->second;
+}
+
 void RowStore::replaceRow(std::uint32_t row, std::vector<Cell> cells) {
   if (row >= rowCount()) throw std::out_of_range("no such row in the store");
   if (row < m_loaded) {
@@ -283,15 +315,17 @@ void RowStore::replaceRow(std::uint32_t row, std::vector<Cell> cells) {
   m_overlay[row] = std::move(cells);
 }
 
-std::uint32_t RowStore::addRow(std::vector<Cell> cells) {
+std::uint32_t RowStore::addRow(std::vector<Cell> cells, std::optional<Bookmark> bookmark) {
   const std::uint32_t row = rowCount();
   m_overlay[row] = std::move(cells);
+  if (bookmark) m_addedBookmarks[row] = *bookmark;
   ++m_added;
   return row;
 }
 
 std::size_t RowStore::memoryUsed() const {
-  std::size_t total = m_replaced.capacity() / 8;
+  std::size_t total = m_replaced.capacity() / 8 + m_bookmarks.capacity() * sizeof(Bookmark) +
+                      m_addedBookmarks.size() * (sizeof(std::uint32_t) + sizeof(Bookmark));
   for (const Column& c : m_columns)
     total += c.nulls.capacity() * sizeof(std::uint64_t) + c.fixed.capacity() + c.text.capacity() * sizeof(char16_t) +
              c.blob.capacity() + c.ends.capacity() * sizeof(std::uint32_t);

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -19,6 +20,7 @@ namespace tabrix {
 // changed by a post, and every row added after loading, lives in a small
 // overlay of Cells instead. Rows are numbered in loading order and never
 // removed: the dataset deletes a row by dropping it from its own order.
+// Where the driver gives bookmarks, each row's is kept beside its values.
 //
 // Views handed out (text(), bytes()) stay valid until the store changes.
 class RowStore final : public RowSink {
@@ -32,6 +34,7 @@ class RowStore final : public RowSink {
   void setGuid(int column, const Guid& value) override;
   void setText(int column, std::u16string_view value) override;
   void setBytes(int column, std::span<const std::byte> value) override;
+  void setBookmark(Bookmark bookmark) override;
   void endRow() override;
 
   const ResultInfo& info() const { return m_info; }
@@ -46,11 +49,17 @@ class RowStore final : public RowSink {
   QStringView text(std::uint32_t row, int column) const;
   QByteArrayView bytes(std::uint32_t row, int column) const;
   Cell cell(std::uint32_t row, int column) const;
+  // Nothing where the driver gave none.
+  std::optional<Bookmark> bookmark(std::uint32_t row) const;
 
-  // Replaces the values of a row (one Cell per column).
+  // Replaces the values of a row (one Cell per column); its bookmark stays.
   void replaceRow(std::uint32_t row, std::vector<Cell> cells);
   // Adds a row after the others and gives its number.
-  std::uint32_t addRow(std::vector<Cell> cells);
+  std::uint32_t addRow(std::vector<Cell> cells, std::optional<Bookmark> bookmark = std::nullopt);
+
+  // Gives back memory reserved for loading and not filled; for after the
+  // driver's last row.
+  void shrinkToFit();
 
   // The memory the store holds, in bytes.
   std::size_t memoryUsed() const;
@@ -79,6 +88,8 @@ class RowStore final : public RowSink {
   std::uint32_t m_added = 0;
   std::vector<bool> m_replaced;  // per loaded row: its values live in the overlay
   std::unordered_map<std::uint32_t, std::vector<Cell>> m_overlay;
+  Arena<Bookmark> m_bookmarks;  // per loaded row, where the result has them
+  std::unordered_map<std::uint32_t, Bookmark> m_addedBookmarks;
 };
 
 }  // namespace tabrix

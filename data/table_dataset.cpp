@@ -11,15 +11,14 @@ void TableDataset::setTableName(const QString& name) {
   m_tableName = name;
 }
 
-QString TableDataset::sentName(const QString& name) {
-  const bool bracket = name.contains(QChar(' ')) && !name.startsWith(QChar('[')) && !name.contains(QChar('.')) &&
-                       !name.contains(QChar(';'));
-  return bracket ? QChar('[') + name + QChar(']') : name;
+QString TableDataset::bareName(const QString& name) {
+  if (name.size() >= 2 && name.startsWith(QChar('[')) && name.endsWith(QChar(']'))) return name.mid(1, name.size() - 2);
+  return name;
 }
 
 void TableDataset::read(RowSink& sink) {
   if (m_tableName.isEmpty()) fail(QStringLiteral("Missing TableName property"));
-  driver().readTable(sentName(m_tableName), sink);
+  driver().readTable(bareName(m_tableName), sink);
 }
 
 }  // namespace tabrix

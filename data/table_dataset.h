@@ -15,9 +15,9 @@ class TableDataset : public Dataset {
   // DatabaseError while open.
   void setTableName(const QString& name);
 
-  // The name as it goes to the driver: a name with a blank, not beginning
-  // with "[" and without "." or ";", in brackets.
-  static QString sentName(const QString& name);
+  // The name as it goes to the driver, bare: a name typed in brackets
+  // ("[Order Details]") means the one inside them.
+  static QString bareName(const QString& name);
 
  protected:
   void read(RowSink& sink) override;

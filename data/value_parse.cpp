@@ -164,7 +164,23 @@ std::int64_t currencyFromExact(const QString& exact, const QString& text) {
   return scaled;
 }
 
+// A floating-point currency value in ten-thousandths, where it fits.
+std::int64_t currencyFromDouble(double value, const QString& text) {
+  if (!std::isfinite(value) || std::fabs(value) > 922337203685477.0)
+    throw ValueError(QStringLiteral("'%1' is not a valid currency value").arg(text));
+  return static_cast<std::int64_t>(std::llround(value * 10000));
+}
+
 }  // namespace
+
+std::int64_t currencyFromNumberText(const QString& text) {
+  const QString exact = exactDecimal(text, QLocale::c());
+  if (!exact.isEmpty()) return currencyFromExact(exact, text);
+  bool ok = false;
+  const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+  if (!ok) throw ValueError(QStringLiteral("'%1' is not a valid currency value").arg(text));
+  return currencyFromDouble(value, text);
+}
 
 Cell parseValue(const QString& text, const ColumnInfo& column, const QLocale& locale) {
   if (text.isEmpty()) return {};
@@ -248,9 +264,8 @@ Cell cellFromVariant(const QVariant& value, const ColumnInfo& column) {
       if (value.typeId() == QMetaType::QString) return parseValue(value.toString(), column, QLocale::c());
       bool ok = false;
       const double d = value.toDouble(&ok);
-      if (!ok || !std::isfinite(d) || std::fabs(d) > 922337203685477.0)
-        throw ValueError(QStringLiteral("'%1' is not a valid currency value").arg(value.toString()));
-      return static_cast<std::int64_t>(std::llround(d * 10000));
+      if (!ok) throw ValueError(QStringLiteral("'%1' is not a valid currency value").arg(value.toString()));
+      return currencyFromDouble(d, value.toString());
     }
     case ValueKind::DateTime:
       if (value.typeId() == QMetaType::QDate) return daysFrom(value.toDate());

@@ -21,6 +21,12 @@ class ValueError : public std::runtime_error {
 // "True"/"False". Empty text is null. Throws ValueError.
 Cell parseValue(const QString& text, const ColumnInfo& column, const QLocale& locale = QLocale());
 
+// Currency from a number as a driver writes it, in the C locale
+// ("-123.4567", or in exponent form "1.5E+3"): ten-thousandths, the fifth
+// decimal rounding half away from zero. Throws ValueError for text that is
+// no number or a value outside currency's range.
+std::int64_t currencyFromNumberText(const QString& text);
+
 // A Qt value for a column: the forms Field::value() gives, or anything
 // QVariant converts to them. Throws ValueError.
 Cell cellFromVariant(const QVariant& value, const ColumnInfo& column);

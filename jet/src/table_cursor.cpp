@@ -113,6 +113,14 @@ const Value& TableCursor::value(std::size_t column) {
   return v;
 }
 
+std::uint64_t TableCursor::bookmark() const {
+  if (!onRow_) throw Error(ErrorKind::NotFound, "the cursor over table " + info_->def.name + " is not on a row");
+  if (position_.row > 0xFF)
+    throw Error(ErrorKind::Corrupt, "data page " + std::to_string(position_.page) + " lists a row numbered " +
+                                        std::to_string(position_.row) + ", beyond the 256 a row pointer can reach");
+  return (std::uint64_t(position_.page) << 8) | position_.row;
+}
+
 void TableCursor::decode(std::size_t column, Value& v) {
   const ColumnStorage& c = info_->storage[column];
   const bool present = row_.present(c);

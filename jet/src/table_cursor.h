@@ -35,6 +35,7 @@ class TableCursor final : public RowCursor {
   const TableDef& table() const override { return info_->def; }
   bool next() override;
   const Value& value(std::size_t column) override;
+  std::uint64_t bookmark() const override;
 
   // The current row's identity; meaningful after next() returned true.
   RowId position() const { return position_; }

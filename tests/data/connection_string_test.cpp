@@ -69,6 +69,17 @@ TEST(OdbcConnectionStringTest, ReadsBracedValuesAndKeepsTheRest) {
   EXPECT_EQ(OdbcConnectionString::parse(odbc.toString()).value("PWD"), "a;b}");
 }
 
+TEST(OdbcConnectionStringTest, BracesValuesThatWouldNotSurviveBare) {
+  // A value is read up to the next ";" and its blanks trimmed: whatever
+  // holds either goes in braces.
+  for (const char* value : {" pw ", "pw ", " pw", "\tpw", "a;b", "{x", "x}", "x}}y", "", "a=b", "zażółć"}) {
+    OdbcConnectionString odbc = OdbcConnectionString::parse("Driver={x};PWD=old;");
+    odbc.set("PWD", QString::fromUtf8(value));
+    EXPECT_EQ(OdbcConnectionString::parse(odbc.toString()).value("pwd"), QString::fromUtf8(value))
+        << value << " became " << odbc.toString().toStdString();
+  }
+}
+
 TEST(ProviderErrorTest, DropsTrailingBlanksControlCharactersAndFullStops) {
   EXPECT_EQ(ProviderError("Syntax error in FROM clause. \r\n").text(), "Syntax error in FROM clause");
   EXPECT_EQ(ProviderError("Wait... what?\t.").text(), "Wait... what?");

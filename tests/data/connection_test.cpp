@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "data/connection.h"
+#include "data/driver_factory.h"
 #include "data/errors.h"
 #include "data/jet_driver.h"
 #include "data/odbc_connection_string.h"
@@ -31,11 +32,22 @@ QString accessConnectionString(const std::filesystem::path& file, const QString&
       .arg(password, name, folder);
 }
 
-// What the ODBC driver was given as its password.
-std::optional<QString> passwordTheDriverGot(Connection& connection) {
-  auto& driver = dynamic_cast<OdbcDriver&>(connection.driver());
-  return OdbcConnectionString::parse(driver.completedConnectionString()).value("PWD");
-}
+// Makes drivers as the program does, and keeps the last one made for the
+// test to look at.
+struct WatchedDrivers {
+  DriverFactory factory() {
+    return [this](const QString& connectionString, const std::optional<Credentials>& login) {
+      std::unique_ptr<Driver> driver = makeDriver(connectionString, login);
+      last = driver.get();
+      return driver;
+    };
+  }
+  // What the last ODBC driver was given as its password.
+  std::optional<QString> password() const {
+    return OdbcConnectionString::parse(dynamic_cast<OdbcDriver&>(*last).completedConnectionString()).value("PWD");
+  }
+  Driver* last = nullptr;
+};
 
 int countOf(const std::vector<CatalogueRow>& rows, const QString& type) {
   return static_cast<int>(std::count_if(rows.begin(), rows.end(), [&](const CatalogueRow& r) { return r.type == type; }));
@@ -110,7 +122,10 @@ TEST(ConnectionTest, OpenCloseAndTheStringWhileOpen) {
   QSignalSpy closed(&connection, &Connection::disconnected);
   EXPECT_FALSE(connection.connected());
   EXPECT_THROW(connection.catalogue(), ProviderError);
-  EXPECT_THROW(connection.driver(), ProviderError);
+  TableDataset table;
+  table.setConnection(&connection);
+  table.setTableName("t");
+  EXPECT_THROW(table.open(), ProviderError);  // no driver to read with
   connection.close();  // closing a closed connection does nothing
   EXPECT_EQ(closed.count(), 0);
 
@@ -158,11 +173,12 @@ TEST(ConnectionTest, WithoutTheOdbcDriverTheBuiltInEngineOpensTheFile) {
   const auto file = fixtures::mdb("nwind.mdb");
   REQUIRE_FIXTURE(file);
   odbc_registry::Registry none;
-  Connection connection;
+  WatchedDrivers drivers;
+  Connection connection(drivers.factory());
   connection.setConnectionString(accessConnectionString(file));
   connection.open();
   ASSERT_TRUE(connection.connected());
-  EXPECT_NE(dynamic_cast<JetDriver*>(&connection.driver()), nullptr);
+  EXPECT_NE(dynamic_cast<JetDriver*>(drivers.last), nullptr);
 
   // The engine's order: system tables, tables, views, each by name.
   const std::vector<CatalogueRow> rows = connection.catalogue();
@@ -237,7 +253,8 @@ TEST(ConnectionTest, MalformedStringFailsTheConnect) {
 
 TEST(ConnectionTest, LoginPromptGetsTheConnectionNameAndUser) {
   SqliteDatabase db("CREATE TABLE t(a INTEGER);");
-  Connection connection;
+  WatchedDrivers drivers;
+  Connection connection(drivers.factory());
   connection.setObjectName("ADOConnection");
   connection.setConnectionString(db.connectionString("typed in the box"));
   connection.setLoginPrompt(true);
@@ -256,14 +273,15 @@ TEST(ConnectionTest, LoginPromptGetsTheConnectionNameAndUser) {
   EXPECT_EQ(prompts, 1);
   EXPECT_EQ(seenName, "ADOConnection");
   EXPECT_EQ(seenUser, "admin");
-  EXPECT_EQ(passwordTheDriverGot(connection), "tajne");
+  EXPECT_EQ(drivers.password(), "tajne");
   connection.open();  // already open: no second prompt
   EXPECT_EQ(prompts, 1);
 }
 
 TEST(ConnectionTest, CancelledLoginFailsTheConnect) {
   SqliteDatabase db("CREATE TABLE t(a INTEGER);");
-  Connection connection;
+  WatchedDrivers drivers;
+  Connection connection(drivers.factory());
   connection.setConnectionString(db.connectionString());
   connection.setLoginPrompt(true);
   connection.setLoginHandler([](const QString&, const QString&) { return std::optional<Credentials>(); });
@@ -274,7 +292,7 @@ TEST(ConnectionTest, CancelledLoginFailsTheConnect) {
   connection.setConnectionString(db.connectionString("z ciągu"));
   connection.open();
   EXPECT_TRUE(connection.connected());
-  EXPECT_EQ(passwordTheDriverGot(connection), "z ciągu");
+  EXPECT_EQ(drivers.password(), "z ciągu");
 }
 
 }  // namespace

@@ -320,6 +320,28 @@ TEST_F(DatasetTest, RowsWithoutKeyAreFoundByAllTheirValues) {
   EXPECT_EQ(db.scalar("SELECT count(*) FROM bez WHERE b = 1"), "2");
 }
 
+TEST_F(DatasetTest, ANullOriginalValueStillIdentifiesTheRow) {
+  db.run("CREATE TABLE bez(a VARCHAR(5), b INTEGER); INSERT INTO bez VALUES ('x', NULL); INSERT INTO bez VALUES ('x', 5);");
+  auto t = table("bez");
+  t->open();
+  ASSERT_TRUE(t->fieldByName("b").isNull());
+  t->edit();
+  t->fieldByName("a").setText("y");
+  t->post();  // the null must count: ('x', 5) is another row
+  EXPECT_EQ(db.scalar("SELECT count(*) FROM bez WHERE a = 'y' AND b IS NULL"), "1");
+  EXPECT_EQ(db.scalar("SELECT a FROM bez WHERE b = 5"), "x");
+
+  // Someone fills the null in meanwhile: the row is no longer the one read.
+  db.run("UPDATE bez SET b = 7 WHERE a = 'y'");
+  t->edit();
+  t->fieldByName("a").setText("z");
+  EXPECT_THROW(t->post(), ProviderError);
+  t->cancel();
+  EXPECT_THROW(t->remove(), ProviderError);
+  EXPECT_EQ(db.scalar("SELECT a FROM bez WHERE b = 7"), "y");
+  EXPECT_EQ(db.scalar("SELECT count(*) FROM bez"), "2");
+}
+
 TEST_F(DatasetTest, MovingAwayPostsAChangedRowAndDropsAnUnchangedOne) {
   auto t = table();
   t->open();
@@ -457,21 +479,28 @@ TEST_F(DatasetTest, AQueryOverOneTableIsEditableAJoinIsNot) {
   EXPECT_EQ(join->state(), DatasetState::Browse);
 }
 
-TEST_F(DatasetTest, TableNamesWithBlanksGoInBrackets) {
-  EXPECT_EQ(TableDataset::sentName("Order Details"), "[Order Details]");
-  EXPECT_EQ(TableDataset::sentName("[Order Details]"), "[Order Details]");
-  EXPECT_EQ(TableDataset::sentName("dbo.Order Details"), "dbo.Order Details");
-  EXPECT_EQ(TableDataset::sentName("a b;c"), "a b;c");
-  EXPECT_EQ(TableDataset::sentName("Orders"), "Orders");
-
-  db.run("CREATE TABLE \"moja tabela\"(id INTEGER PRIMARY KEY, a VARCHAR(5)); INSERT INTO \"moja tabela\" VALUES (1, 'x');");
+TEST_F(DatasetTest, TableNamesWithBlanksAndQuotesOpenBareOrInBrackets) {
+  db.run("CREATE TABLE \"moja tabela\"(id INTEGER PRIMARY KEY, a VARCHAR(5)); INSERT INTO \"moja tabela\" VALUES (1, 'x');"
+         "CREATE TABLE \"cudzy\"\"słów\"(id INTEGER PRIMARY KEY, a VARCHAR(5)); INSERT INTO \"cudzy\"\"słów\" VALUES (1, 'q');");
+  for (const char* name : {"moja tabela", "[moja tabela]"}) {
+    auto t = table(name);
+    t->open();
+    EXPECT_EQ(t->fieldByName("a").text(), "x") << name;
+  }
   auto t = table("moja tabela");
   t->open();
-  EXPECT_EQ(t->fieldByName("a").text(), "x");
   t->edit();
   t->fieldByName("a").setText("y");
   t->post();
   EXPECT_EQ(db.scalar("SELECT a FROM \"moja tabela\""), "y");
+
+  auto quoted = table(QString::fromUtf8("cudzy\"słów"));
+  quoted->open();
+  EXPECT_EQ(quoted->fieldByName("a").text(), "q");
+  quoted->edit();
+  quoted->fieldByName("a").setText("r");
+  quoted->post();
+  EXPECT_EQ(db.scalar("SELECT a FROM \"cudzy\"\"słów\""), "r");
 }
 
 TEST_F(DatasetTest, UnnamedAndRepeatedColumnsGetNames) {

@@ -2,10 +2,15 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <cstdint>
+#include <fstream>
+#include <vector>
 
 #include "data/connection.h"
 #include "data/errors.h"
+#include "data/jet_driver.h"
 #include "data/query_dataset.h"
+#include "data/row_store.h"
 #include "data/table_dataset.h"
 #include "fixtures.h"
 #include "odbc_registry.h"
@@ -25,6 +30,10 @@ class JetDatasetTest : public ::testing::Test {
   std::unique_ptr<TableDataset> open(const std::string& file, const QString& table) {
     const auto path = fixtures::mdb(file);
     if (!std::filesystem::exists(path)) return nullptr;
+    return openFile(path, table);
+  }
+
+  std::unique_ptr<TableDataset> openFile(const std::filesystem::path& path, const QString& table) {
     connection = std::make_unique<Connection>();
     connection->setConnectionString(
         QStringLiteral("Provider=MSDASQL.1;Password=;User ID=admin;Extended Properties=\"DBQ=%1;Driver={Microsoft "
@@ -163,6 +172,73 @@ TEST_F(JetDatasetTest, TheEngineReadsButDoesNotYetWriteOrRunSql) {
   missing.setTableName("<wybierz tablice>");
   EXPECT_THROW(missing.open(), ProviderError);
 }
+
+// A copy of a fixture whose table definitions claiming `rows` rows claim
+// `claim` instead; how many it changed.
+int claimRows(const std::filesystem::path& file, std::uint32_t rows, std::uint32_t claim) {
+  std::vector<char> bytes(std::filesystem::file_size(file));
+  std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+  f.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  const bool jet3 = bytes.at(0x14) == 0;
+  const std::size_t pageSize = jet3 ? 2048 : 4096;
+  const std::size_t countAt = jet3 ? 12 : 16;  // the row count in a table definition's first page
+  const std::size_t typeAt = jet3 ? 20 : 40;   // 'N' for a user table
+  const auto u32At = [&](std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+    return v;
+  };
+  int changed = 0;
+  for (std::size_t page = 0; (page + 1) * pageSize <= bytes.size(); ++page) {
+    const std::size_t at = page * pageSize;
+    if (bytes[at] != 0x02 || bytes[at + typeAt] != 'N' || u32At(at + countAt) != rows) continue;
+    for (int i = 0; i < 4; ++i) bytes[at + countAt + i] = static_cast<char>(claim >> (8 * i));
+    ++changed;
+  }
+  f.seekp(0);
+  f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return changed;
+}
+
+struct LyingCount {
+  const char* file;
+  const char* table;
+  std::uint32_t rows;
+  std::uint32_t claim;
+};
+
+void PrintTo(const LyingCount& c, std::ostream* out) {
+  *out << c.file << " " << c.table << " claiming " << c.claim << " rows";
+}
+
+class LyingRowCountTest : public JetDatasetTest, public ::testing::WithParamInterface<LyingCount> {};
+
+// A row count read from the file is only a hint: a table claiming billions
+// of rows opens with the rows it has, in the memory they need.
+TEST_P(LyingRowCountTest, OpensWithTheRowsItHas) {
+  const LyingCount& c = GetParam();
+  const auto fixture = fixtures::mdb(c.file);
+  REQUIRE_FIXTURE(fixture);
+  fixtures::TempDir dir;
+  const auto copy = dir.copy(fixture);
+  ASSERT_EQ(claimRows(copy, c.rows, c.claim), 1);
+  auto t = openFile(copy, c.table);
+  EXPECT_EQ(t->recordCount(), static_cast<int>(c.rows));
+  EXPECT_LT(t->memoryUsed(), std::size_t(64) << 10);
+
+  // The driver's hint stays within what the file's pages can list, so
+  // nothing reserves room for rows that can't exist.
+  JetDriver driver(QString::fromStdString(copy.string()), {}, {});
+  RowStore store;
+  driver.readTable(c.table, store);
+  EXPECT_GE(store.info().expectedRows, c.rows);
+  EXPECT_LE(store.info().expectedRows, std::filesystem::file_size(copy) / 2048 * 256);
+}
+
+INSTANTIATE_TEST_SUITE_P(Claims, LyingRowCountTest,
+                         ::testing::Values(LyingCount{"V2000_numeric.mdb", "test", 1, 50'000'000},
+                                           LyingCount{"V2000_numeric.mdb", "test", 1, 4'000'000'000},
+                                           LyingCount{"V1997_test.mdb", "Table1", 2, 4'000'000'000}));
 
 TEST_F(JetDatasetTest, ANameWithABlankOpens) {
   auto t = open("nwind.mdb", "Order Details");

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <string>
+
 #include "data/row_store.h"
 #include "qt_printers.h"
 
@@ -67,6 +71,30 @@ TEST(RowStoreTest, KeepsEveryKindOfValue) {
   for (int c = 0; c < store.columnCount(); ++c) EXPECT_TRUE(store.isNull(1, c)) << c;
 }
 
+TEST(RowStoreTest, NullsPastTheFirstWordsOfBits) {
+  ResultInfo info;
+  info.columns = {column(DataType::Integer), column(DataType::VarWChar)};
+  const std::set<std::uint32_t> nulls = {31, 32, 40, 63, 64, 65, 127, 128, 199};
+  RowStore store;
+  store.begin(info);
+  for (std::uint32_t row = 0; row < 200; ++row) {
+    if (nulls.count(row)) {
+      store.setNull(0);
+      store.setNull(1);
+    } else {
+      store.setInteger(0, row);
+      store.setText(1, u"x");
+    }
+    store.endRow();
+  }
+  for (std::uint32_t row = 0; row < 200; ++row) {
+    const bool null = nulls.count(row) > 0;
+    EXPECT_EQ(store.isNull(row, 0), null) << row;
+    EXPECT_EQ(store.isNull(row, 1), null) << row;
+    EXPECT_EQ(store.cell(row, 0), null ? Cell() : Cell(std::int64_t(row))) << row;
+  }
+}
+
 TEST(RowStoreTest, ChangedAndAddedRowsLiveBesideTheLoadedOnes) {
   ResultInfo info;
   info.columns = {column(DataType::Integer), column(DataType::VarWChar)};
@@ -106,6 +134,74 @@ TEST(RowStoreTest, FixedWidthValuesTakeTheirOwnWidth) {
   const std::size_t values = rows * (2 + 8);
   EXPECT_LE(store.memoryUsed(), rows * (2 + 4 + 8 * 2) + rows / 4 + 64);
   EXPECT_GE(store.memoryUsed(), values);
+}
+
+// The process's resident memory, in KiB.
+long residentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+TEST(RowStoreTest, ARowCountHintTouchesNoMemory) {
+  // A table that claims fifty million rows and holds two.
+  ResultInfo info;
+  info.columns = {column(DataType::Integer), column(DataType::VarWChar), column(DataType::GUID)};
+  info.expectedRows = 50'000'000;
+  info.bookmarks = true;
+  RowStore store;
+  const long before = residentKiB();
+  store.begin(info);
+  EXPECT_LT(residentKiB() - before, 16 * 1024) << "the hint's room was touched";
+  for (int i = 0; i < 2; ++i) {
+    store.setInteger(0, i);
+    store.setText(1, u"ab");
+    store.setNull(2);
+    store.setBookmark(i);
+    store.endRow();
+  }
+  store.shrinkToFit();
+  EXPECT_LT(store.memoryUsed(), 1024u);
+  EXPECT_EQ(store.cell(1, 0), Cell(std::int64_t(1)));
+  EXPECT_EQ(store.cell(1, 1), Cell(QString("ab")));
+  EXPECT_TRUE(store.isNull(1, 2));
+}
+
+TEST(RowStoreTest, KeepsEachRowsBookmarkBesideItsValues) {
+  ResultInfo info;
+  info.columns = {column(DataType::Integer)};
+  info.bookmarks = true;
+  RowStore store;
+  store.begin(info);
+  for (int i = 0; i < 3; ++i) {
+    store.setBookmark((Bookmark(700 + i) << 8) | 255);
+    store.setInteger(0, i);
+    store.endRow();
+  }
+  store.replaceRow(1, {Cell(std::int64_t(-1))});
+  store.addRow({Cell(std::int64_t(5))}, Bookmark(42));
+  store.addRow({Cell(std::int64_t(6))});
+  EXPECT_EQ(store.bookmark(0), (Bookmark(700) << 8) | 255);
+  EXPECT_EQ(store.bookmark(1), (Bookmark(701) << 8) | 255);  // a changed row is the same row
+  EXPECT_EQ(store.bookmark(3), Bookmark(42));
+  EXPECT_EQ(store.bookmark(4), std::nullopt);
+
+  // A driver that breaks the contract is stopped, not believed.
+  store.begin(info);
+  store.setInteger(0, 1);
+  EXPECT_THROW(store.endRow(), std::logic_error);
+  store.begin(info);
+  store.setBookmark(1);
+  EXPECT_THROW(store.setBookmark(2), std::logic_error);
+
+  info.bookmarks = false;
+  store.begin(info);
+  store.setInteger(0, 1);
+  store.endRow();
+  EXPECT_EQ(store.bookmark(0), std::nullopt);
+  EXPECT_THROW(store.setBookmark(1), std::logic_error);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringDecoder>
+#include <limits>
 
 #include "data/ansi_code_page.h"
 #include "data/date_time.h"
@@ -162,6 +163,30 @@ TEST(ValueParseTest, RefusesWhatIsNoValueOfTheType) {
       {"1e5", column(DataType::Numeric, 0, 10, 2)},
   };
   for (const Case& c : cases) EXPECT_THROW(parseValue(c.text, c.column, kPolish), ValueError) << c.text;
+}
+
+TEST(ValueParseTest, CurrencyFromANumberADriverWrote) {
+  const std::int64_t max = std::numeric_limits<std::int64_t>::max();
+  const std::int64_t min = std::numeric_limits<std::int64_t>::min();
+  const std::pair<const char*, std::int64_t> valid[] = {
+      {"123.45", 1234500},
+      {" -0.5 ", -5000},
+      {"0.00005", 1},   // the fifth decimal rounds half away from zero
+      {"-0.00005", -1},
+      {"0.00004999", 0},
+      {"00000000000000000000000012", 120000},  // leading zeros are no digits of the value
+      {"922337203685477.5807", max},
+      {"-922337203685477.5808", min},
+      {"922337203685477.58069", max},
+      {"1.5E+3", 15000000},
+      {"-2.5e-2", -250},
+  };
+  for (const auto& [text, value] : valid) EXPECT_EQ(currencyFromNumberText(text), value) << text;
+
+  for (const char* text : {"922337203685477.5808", "-922337203685477.5809", "922337203685477.58075",
+                           "12345678901234567890", "99999999999999999999999999999999.5", "1e300", "-1e16", "inf",
+                           "nan", "", "12x", "1.2.3", "--1"})
+    EXPECT_THROW(currencyFromNumberText(text), ValueError) << text;
 }
 
 TEST(AnsiCodePageTest, FollowsTheLocalesLanguage) {

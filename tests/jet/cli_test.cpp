@@ -24,6 +24,7 @@ class GivenRows : public jet::RowCursor {
   const jet::TableDef& table() const override { return table_; }
   bool next() override { return ++at_ < static_cast<int>(rows_.size()); }
   const jet::Value& value(std::size_t column) override { return rows_[static_cast<std::size_t>(at_)][column]; }
+  std::uint64_t bookmark() const override { return static_cast<std::uint64_t>(at_); }
 
  private:
   jet::TableDef table_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,6 +71,14 @@ class RowCursor {
   // Error: Corrupt for a value whose bytes contradict the format, NotFound
   // for a position past the columns or when not on a row.
   virtual const Value& value(std::size_t column) = 0;
+
+  // The current row's identity while the file is unchanged:
+  // (std::uint64_t(page) << 8) | row, the data page and the row's number on
+  // it, as a row pointer in the file has them (an overflowed row is known by
+  // where it was first stored). A writer finds the row again by it. Throws
+  // Error: NotFound when not on a row, Corrupt for a row numbered beyond
+  // what a row pointer can hold.
+  virtual std::uint64_t bookmark() const = 0;
 };
 
 }  // namespace jet
