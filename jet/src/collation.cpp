@@ -324,17 +324,18 @@ void Collation::appendGeneral97(std::u16string_view text, std::vector<std::byte>
   for (std::uint8_t b : nibbles.bytes) put(out, b);
 }
 
-std::size_t Collation::keyLength(std::span<const std::byte> key, bool ascending) const {
+std::size_t Collation::keyLength(std::span<const std::byte> key, bool ascending, std::size_t after) const {
   if (family_ == Family::General) {
-    // No code byte is 0x00, so the first one ends the key; a descending key
-    // ends in its flipped terminator and a plain one.
-    for (std::size_t i = 0; i < key.size(); ++i) {
+    // A key ends at a 0x00 (ascending), or at its flipped terminator and a
+    // plain one (descending).
+    for (std::size_t i = ascending || after == 0 ? after : after - 1; i < key.size(); ++i) {
       if (at(key, i, ascending) != kEndOfKey) continue;
       if (ascending) return i + 1;
-      return i + 1 < key.size() && std::to_integer<std::uint8_t>(key[i + 1]) == kEndOfKey ? i + 2 : 0;
+      if (i + 1 < key.size() && std::to_integer<std::uint8_t>(key[i + 1]) == kEndOfKey) return i + 2;
     }
     return 0;
   }
+  if (after > 0) return 0;
   std::size_t i = 0;
   while (i < key.size() && at(key, i, ascending) >= kLowestText97) ++i;
   if (i == key.size()) return 0;

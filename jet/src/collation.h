@@ -34,9 +34,12 @@ class Collation {
   // count, and trailing spaces don't.
   void appendKey(std::u16string_view text, bool ascending, std::vector<std::byte>& out) const;
 
-  // The length of the text key that starts `key`, as appendKey wrote it; 0
-  // when `key` holds no whole one.
-  std::size_t keyLength(std::span<const std::byte> key, bool ascending) const;
+  // A length at which a text key that starts `key` (as appendKey wrote it)
+  // can end, the first one beyond `after`; 0 when there is none. A key
+  // ends in a terminator that its codes can hold too (the codes of a
+  // surrogate pair may), so what follows the text must settle which length
+  // is the key's; Jet 3's keys have one length only.
+  std::size_t keyLength(std::span<const std::byte> key, bool ascending, std::size_t after = 0) const;
 
   Collation(const Collation&) = delete;
   Collation& operator=(const Collation&) = delete;

@@ -72,20 +72,16 @@ const Value& TableIndexCursor::key(std::size_t column) {
     throw Error(ErrorKind::NotFound, "the cursor over index " + index().name + " of table " + info_->def.name +
                                          " is not on an entry");
   if (decodedAt_[column] == entryStamp_) return values_[column];
-  // The columns' parts follow one another; their lengths say where each starts.
-  std::span<const std::byte> rest = reader_.key();
-  for (std::size_t i = 0;; ++i) {
-    const std::size_t length = keyValueLength(columns_[i], rest);
-    if (length == 0)
-      reader_.context().corrupt(reader_.page(), "holds a key that doesn't fit its columns");
-    if (i == column) {
-      if (!decodeKeyValue(columns_[i], rest.first(length), values_[i], valueBytes_[i]))
-        reader_.context().corrupt(reader_.page(), "holds a key that doesn't fit its columns");
-      decodedAt_[i] = entryStamp_;
-      return values_[i];
-    }
-    rest = rest.subspan(length);
+  if (splitAt_ != entryStamp_) {
+    parts_ = splitKey(columns_, reader_.key());
+    if (parts_.empty()) reader_.context().corrupt(reader_.page(), "holds a key that doesn't fit its columns");
+    splitAt_ = entryStamp_;
   }
+  const std::span<const std::byte> part = reader_.key().subspan(parts_[column], parts_[column + 1] - parts_[column]);
+  if (!decodeKeyValue(columns_[column], part, values_[column], valueBytes_[column]))
+    reader_.context().corrupt(reader_.page(), "holds a key that doesn't fit its columns");
+  decodedAt_[column] = entryStamp_;
+  return values_[column];
 }
 
 }  // namespace jet

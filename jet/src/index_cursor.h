@@ -47,6 +47,8 @@ class TableIndexCursor final : public IndexCursor {
   bool endInclusive_ = true;
 
   std::uint64_t entryStamp_ = 1;
+  std::uint64_t splitAt_ = 0;        // the entry stamp parts_ was split for
+  std::vector<std::size_t> parts_;  // where each column's part of the key starts
   std::vector<std::uint64_t> decodedAt_;  // the entry stamp each value was decoded for
   std::vector<Value> values_;
   std::vector<std::vector<std::byte>> valueBytes_;  // binary values, per column

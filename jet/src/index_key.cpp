@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <set>
 
 #include "collation.h"
 #include "index_format.h"
@@ -254,33 +255,45 @@ void appendKeyValue(const KeyColumn& column, const Value& value, std::vector<std
   if (flippedHere && !column.ascending) flipFrom(out, start);
 }
 
-std::size_t keyValueLength(const KeyColumn& column, std::span<const std::byte> key) {
+std::size_t keyValueLength(const KeyColumn& column, std::span<const std::byte> key, std::size_t after) {
   if (key.empty()) return 0;
   const std::uint8_t flag = byteAt(key, 0);
-  if (flag == (column.ascending ? index::kAscendingNull : index::kDescendingNull)) return 1;
-  if (flag != (column.ascending ? index::kAscendingValue : index::kDescendingValue)) return 0;
-  const std::span<const std::byte> rest = key.subspan(1);
   std::size_t length = 0;
-  switch (column.type) {
-    case ColumnType::Guid:
-    case ColumnType::Binary: {
-      const long n = segmentsLength(rest, column.ascending);
-      if (n < 0) return 0;
-      length = static_cast<std::size_t>(n);
-      break;
-    }
-    case ColumnType::Text:
-    case ColumnType::Memo:
-      if (!column.collation) refuse(column, "is in a sort order this engine has no tables for");
-      length = column.collation->keyLength(rest, column.ascending);
-      if (length == 0) return 0;
-      break;
-    case ColumnType::OLE: return 0;
-    default:
-      length = static_cast<std::size_t>(valueSize(column.type));
-      if (length > rest.size()) return 0;
+  if (flag == (column.ascending ? index::kAscendingNull : index::kDescendingNull)) {
+    length = 1;
+  } else if (flag != (column.ascending ? index::kAscendingValue : index::kDescendingValue)) {
+    return 0;
+  } else if (isText(column.type)) {
+    if (!column.collation) refuse(column, "is in a sort order this engine has no tables for");
+    const std::size_t text = column.collation->keyLength(key.subspan(1), column.ascending, after > 0 ? after - 1 : 0);
+    return text == 0 ? 0 : 1 + text;
+  } else if (column.type == ColumnType::Guid || column.type == ColumnType::Binary) {
+    const long n = segmentsLength(key.subspan(1), column.ascending);
+    if (n < 0) return 0;
+    length = 1 + static_cast<std::size_t>(n);
+  } else {
+    length = 1 + static_cast<std::size_t>(valueSize(column.type));
+    if (length == 1 || length > key.size()) return 0;  // OLE has no key
   }
-  return 1 + length;
+  return length > after ? length : 0;
+}
+
+std::vector<std::size_t> splitKey(const std::vector<KeyColumn>& columns, std::span<const std::byte> key) {
+  std::vector<std::size_t> offsets(columns.size() + 1, 0);
+  std::set<std::pair<std::size_t, std::size_t>> dead;  // (column, start) from which the rest can't be split
+  // Depth first over the lengths each part can have, the shortest first.
+  auto splitFrom = [&](auto& self, std::size_t i, std::size_t at) -> bool {
+    if (i == columns.size()) return at == key.size();
+    if (dead.count({i, at})) return false;
+    for (std::size_t length = 0; (length = keyValueLength(columns[i], key.subspan(at), length)) != 0;) {
+      offsets[i + 1] = at + length;
+      if (self(self, i + 1, at + length)) return true;
+    }
+    dead.insert({i, at});
+    return false;
+  };
+  if (!splitFrom(splitFrom, 0, 0)) return {};
+  return offsets;
 }
 
 bool decodeKeyValue(const KeyColumn& column, std::span<const std::byte> part, Value& value,

@@ -34,10 +34,16 @@ std::vector<KeyColumn> keyColumns(const TableInfo& info, Format format, std::siz
 // order without tables, or a type no index holds.
 void appendKeyValue(const KeyColumn& column, const Value& value, std::vector<std::byte>& out);
 
-// The length of the column's part that starts `key`; 0 when `key` doesn't
-// hold a whole one. Throws Error(Unsupported) for a text in a sort order
-// without tables.
-std::size_t keyValueLength(const KeyColumn& column, std::span<const std::byte> key);
+// A length the column's part that starts `key` can have, the first one
+// beyond `after`; 0 when there is none. Only a text's part can have more
+// than one (see Collation::keyLength). Throws Error(Unsupported) for a text
+// in a sort order without tables.
+std::size_t keyValueLength(const KeyColumn& column, std::span<const std::byte> key, std::size_t after = 0);
+
+// Where each column's part of a whole key starts, and where the key ends
+// (columns.size() + 1 offsets); empty when the key can't be split into the
+// columns' parts. Throws as keyValueLength does.
+std::vector<std::size_t> splitKey(const std::vector<KeyColumn>& columns, std::span<const std::byte> key);
 
 // Decodes a column's part of a key (`part`, as keyValueLength measured it)
 // into `value`; binary bytes are kept in `bytes`, which the value points

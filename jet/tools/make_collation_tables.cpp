@@ -238,9 +238,10 @@ void correctGeneral97(std::vector<Code>& codes) {
   }
 }
 
-// The key reader finds where a text ends by its terminator, so no text byte
-// may be 0x00; Jet 3's also takes the first byte below 0x10 as the start of
-// the extra nibbles, and a zero nibble as their end.
+// A key reader looks for the end of a text at its terminator, 0x00: no
+// table code holds one (only the computed codes of surrogates can). Jet 3's
+// takes the first byte below 0x10 as the start of the extra nibbles, and a
+// zero nibble as their end.
 void checkTerminators(const std::vector<Code>& codes, bool jet3, const std::string& name) {
   for (std::size_t unit = 0; unit < codes.size(); ++unit) {
     for (std::uint8_t b : codes[unit].text)

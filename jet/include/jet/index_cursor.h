@@ -52,8 +52,9 @@ class IndexCursor {
 
   // The current entry's value of the column at `column` in index().columns,
   // decoded from the key; valid until the next call of next() or seek().
-  // Throws Error: Unsupported for a text or memo column (a text key keeps
-  // only the sort order's codes and can't be turned back into text), or for
+  // Throws Error: Unsupported for a text or memo value that isn't null (a
+  // text key keeps only the sort order's codes and can't be turned back
+  // into text), or for
   // a column after a text in a sort order the engine has no tables for;
   // NotFound when not on an entry or for a position past the columns;
   // Corrupt.
