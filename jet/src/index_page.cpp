@@ -1,6 +1,7 @@
 #include "index_page.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "bytes.h"
 #include "index_format.h"
@@ -67,47 +68,47 @@ void IndexPage::load(Pager& pager, const IndexContext& context, std::uint32_t pa
   entryBytes_.clear();
   entries_.clear();
   std::size_t start = 0;
-  for (std::size_t bit = 0; bit < static_cast<std::size_t>(L.entryMaskSize) * 8; ++bit) {
-    if (!((getU8(p + L.entryMask + bit / 8) >> (bit % 8)) & 1)) continue;
-    if (bit > area) context.corrupt(page, "marks an entry that runs past the end of the page");
-    if (bit == start) context.corrupt(page, "marks an empty entry");
-    const std::size_t stored = bit - start;
-    if (entries_.empty() && prefix > stored)
-      context.corrupt(page, "claims its entries share " + std::to_string(prefix) + " bytes, more than its first entry has");
-    const std::size_t shared = entries_.empty() ? 0 : prefix;
-    if (shared + stored > area) context.corrupt(page, "holds an entry longer than a page");
-    const std::size_t offset = entryBytes_.size();
-    entryBytes_.resize(offset + shared);
-    std::copy_n(entryBytes_.begin(), shared, entryBytes_.begin() + static_cast<std::ptrdiff_t>(offset));
-    entryBytes_.insert(entryBytes_.end(), data + start, data + bit);
-    entries_.push_back({offset, shared + stored});
-    if (shared + stored < minimum) context.corrupt(page, "holds an entry too short to be one");
-    start = bit;
+  for (std::size_t byte = 0; byte < static_cast<std::size_t>(L.entryMaskSize); ++byte) {
+    for (unsigned bits = getU8(p + L.entryMask + byte); bits != 0; bits &= bits - 1) {
+      const std::size_t bit = byte * 8 + static_cast<std::size_t>(std::countr_zero(bits));
+      if (bit > area) context.corrupt(page, "marks an entry that runs past the end of the page");
+      if (bit == start) context.corrupt(page, "marks an empty entry");
+      const std::size_t stored = bit - start;
+      if (entries_.empty() && prefix > stored)
+        context.corrupt(page, "claims its entries share " + std::to_string(prefix) + " bytes, more than its first entry has");
+      const std::size_t shared = entries_.empty() ? 0 : prefix;
+      const std::size_t length = shared + stored;
+      if (length > area) context.corrupt(page, "holds an entry longer than a page");
+      if (length < minimum) context.corrupt(page, "holds an entry too short to be one");
+      const std::size_t offset = entryBytes_.size();
+      entryBytes_.resize(offset + shared);
+      std::copy_n(entryBytes_.begin(), shared, entryBytes_.begin() + static_cast<std::ptrdiff_t>(offset));
+      entryBytes_.insert(entryBytes_.end(), data + start, data + bit);
+
+      Extent x;
+      x.offset = offset;
+      x.keyLength = length - index::kRowPointerSize - (leaf_ ? 0 : index::kChildPointerSize);
+      const std::byte* e = entryBytes_.data() + offset;
+      x.row = bigEndian32(e + x.keyLength);
+      if (!leaf_) x.child = bigEndian32(e + x.keyLength + index::kRowPointerSize);
+      if ((x.row >> 8) >= pager.pageCount() || (x.row >> 8) == 0)
+        context.corrupt(page, "points to a row on page " + std::to_string(x.row >> 8) + ", which lies outside the file");
+      if (!leaf_ && (x.child == 0 || x.child >= pager.pageCount()))
+        context.corrupt(page, "points to page " + std::to_string(x.child) + ", which lies outside the file");
+      entries_.push_back(x);
+      start = bit;
+    }
   }
   if (prefix > 0 && entries_.empty()) context.corrupt(page, "claims a shared prefix but holds no entries");
-
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const Entry e = entry(i);
-    if ((e.row >> 8) >= pager.pageCount() || (e.row >> 8) == 0)
-      context.corrupt(page, "points to a row on page " + std::to_string(e.row >> 8) + ", which lies outside the file");
-    if (!leaf_ && (e.child == 0 || e.child >= pager.pageCount()))
-      context.corrupt(page, "points to page " + std::to_string(e.child) + ", which lies outside the file");
-    if (i > 0) {
-      const Entry before = entry(i - 1);
-      if (compareEntries(before.key, before.row, e.key, e.row) >= 0) context.corrupt(page, "holds its entries out of order");
-    }
+  for (std::size_t i = 1; i < entries_.size(); ++i) {
+    const Entry before = entry(i - 1), e = entry(i);
+    if (compareEntries(before.key, before.row, e.key, e.row) >= 0) context.corrupt(page, "holds its entries out of order");
   }
 }
 
 IndexPage::Entry IndexPage::entry(std::size_t i) const {
   const Extent& x = entries_[i];
-  const std::byte* e = entryBytes_.data() + x.offset;
-  const std::size_t keyLength = x.length - index::kRowPointerSize - (leaf_ ? 0 : index::kChildPointerSize);
-  Entry out;
-  out.key = {e, keyLength};
-  out.row = bigEndian32(e + keyLength);
-  if (!leaf_) out.child = bigEndian32(e + keyLength + index::kRowPointerSize);
-  return out;
+  return {{entryBytes_.data() + x.offset, x.keyLength}, x.row, x.child};
 }
 
 }  // namespace jet

@@ -59,8 +59,10 @@ class IndexPage {
 
  private:
   struct Extent {
-    std::size_t offset;
-    std::size_t length;
+    std::size_t offset = 0;  // in entryBytes_
+    std::size_t keyLength = 0;
+    std::uint32_t row = 0;
+    std::uint32_t child = 0;
   };
 
   std::vector<std::byte> page_;

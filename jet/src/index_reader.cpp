@@ -49,8 +49,10 @@ void IndexReader::start() {
     if (page_.leaf()) break;
     path.push_back(page);
     std::uint32_t child = 0;
-    for (std::size_t i = 0; i < page_.size() && child == 0; ++i)
-      if (!seeking_ || reaches(page_.entry(i))) child = page_.entry(i).child;
+    for (std::size_t i = 0; i < page_.size() && child == 0; ++i) {
+      const IndexPage::Entry e = page_.entry(i);
+      if (!seeking_ || reaches(e)) child = e.child;
+    }
     if (child == 0) child = page_.tail() != 0 ? page_.tail() : page_.size() > 0 ? page_.entry(page_.size() - 1).child : 0;
     if (child == 0) context_.corrupt(page, "is an intermediate page with no page below it");
     if (std::find(path.begin(), path.end(), child) != path.end())
