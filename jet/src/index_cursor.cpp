@@ -35,6 +35,7 @@ std::vector<std::byte> TableIndexCursor::encode(std::span<const Value> key) cons
 
 void TableIndexCursor::seek(std::span<const Value> key, bool inclusive) {
   onEntry_ = false;
+  ended_ = false;
   if (key.empty()) {
     reader_.rewind();
     return;
@@ -52,11 +53,12 @@ void TableIndexCursor::stopAt(std::span<const Value> key, bool inclusive) {
 bool TableIndexCursor::next() {
   onEntry_ = false;
   ++entryStamp_;
-  if (!reader_.next()) return false;
+  if (ended_ || !reader_.next()) return false;
   if (hasEnd_) {
     // Past the end: after the key, or (exclusive) at a key that starts with it.
     const int c = compareKeyStart(reader_.key(), end_);
-    if (c > 0 || (c == 0 && !endInclusive_)) return false;
+    ended_ = c > 0 || (c == 0 && !endInclusive_);
+    if (ended_) return false;
   }
   onEntry_ = true;
   return true;

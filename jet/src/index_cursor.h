@@ -42,6 +42,7 @@ class TableIndexCursor final : public IndexCursor {
   std::vector<KeyColumn> columns_;
   IndexReader reader_;
   bool onEntry_ = false;
+  bool ended_ = false;  // past the end stopAt() set, until the next seek
   std::vector<std::byte> end_;
   bool hasEnd_ = false;
   bool endInclusive_ = true;

@@ -57,8 +57,8 @@ inline constexpr std::uint8_t kFalse = 0xFF;
 inline constexpr int kSegmentData = 8;
 inline constexpr std::uint8_t kMoreSegments = 9;
 
-// A decimal: a sign byte (0xFF for a positive number, 0x00 for a negative),
-// then the unscaled 128-bit magnitude, big-endian.
-inline constexpr int kDecimalSize = 17;
+// A decimal's sign byte, set after any flipping.
+inline constexpr std::uint8_t kPositiveDecimal = 0xFF;
+inline constexpr std::uint8_t kNegativeDecimal = 0x00;
 
 }  // namespace jet::index

@@ -42,19 +42,12 @@ bool isInteger(ColumnType t) { return t == ColumnType::Byte || t == ColumnType::
 bool isReal(ColumnType t) { return t == ColumnType::Single || t == ColumnType::Double; }
 bool isText(ColumnType t) { return t == ColumnType::Text || t == ColumnType::Memo; }
 
+// The bytes of a value of fixed size in a key: as in a row, but a yes/no
+// takes a byte, and a GUID goes in segments.
 int valueSize(ColumnType type) {
-  switch (type) {
-    case ColumnType::Boolean:
-    case ColumnType::Byte: return 1;
-    case ColumnType::Integer: return 2;
-    case ColumnType::Long:
-    case ColumnType::Single: return 4;
-    case ColumnType::Currency:
-    case ColumnType::Double:
-    case ColumnType::DateTime: return 8;
-    case ColumnType::Numeric: return index::kDecimalSize;
-    default: return 0;
-  }
+  if (type == ColumnType::Boolean) return 1;
+  if (type == ColumnType::Guid) return 0;
+  return fixedSizeOf(type);
 }
 
 std::int64_t integerIn(const KeyColumn& column, const Value& value, std::int64_t low, std::int64_t high) {
@@ -113,7 +106,7 @@ void appendDecimal(const KeyColumn& column, const Decimal& d, std::vector<std::b
   putBigEndian(out, 0, 4);  // the magnitude's top word, never used
   for (int i = 2; i >= 0; --i) putBigEndian(out, m[static_cast<std::size_t>(i)], 4);
   if (d.negative == column.ascending) flipFrom(out, start);
-  out[start] = std::byte{d.negative ? std::uint8_t{0x00} : std::uint8_t{0xFF}};
+  out[start] = std::byte{d.negative ? index::kNegativeDecimal : index::kPositiveDecimal};
 }
 
 void appendSegments(std::span<const std::byte> data, bool ascending, std::vector<std::byte>& out) {
@@ -160,7 +153,7 @@ long segmentsLength(std::span<const std::byte> bytes, bool ascending) {
   return -1;
 }
 
-bool decodeSegments(std::span<const std::byte> part, bool ascending, std::vector<std::byte>& data) {
+void decodeSegments(std::span<const std::byte> part, bool ascending, std::vector<std::byte>& data) {
   data.clear();
   const std::size_t segment = index::kSegmentData + 1;
   for (std::size_t pos = 0; pos + segment <= part.size(); pos += segment) {
@@ -169,7 +162,6 @@ bool decodeSegments(std::span<const std::byte> part, bool ascending, std::vector
     if (mark != index::kMoreSegments) used = ascending ? mark : static_cast<std::uint8_t>(~mark);
     for (std::size_t i = 0; i < used; ++i) data.push_back(ascending ? part[pos + i] : ~part[pos + i]);
   }
-  return true;
 }
 
 }  // namespace
@@ -344,8 +336,8 @@ bool decodeKeyValue(const KeyColumn& column, std::span<const std::byte> part, Va
     }
     case ColumnType::Numeric: {
       const std::uint8_t sign = byteAt(v, 0);
-      if (sign != 0x00 && sign != 0xFF) return false;
-      value.decimal.negative = sign == 0x00;
+      if (sign != index::kNegativeDecimal && sign != index::kPositiveDecimal) return false;
+      value.decimal.negative = sign == index::kNegativeDecimal;
       const bool magnitudeFlipped = value.decimal.negative == column.ascending;
       if (readBigEndian(v.subspan(1, 4), magnitudeFlipped) != 0) return false;
       value.decimal.scale = static_cast<std::uint8_t>(column.scale);
@@ -354,14 +346,15 @@ bool decodeKeyValue(const KeyColumn& column, std::span<const std::byte> part, Va
       return true;
     }
     case ColumnType::Guid: {
-      if (!decodeSegments(v, column.ascending, bytes) || bytes.size() != value.guid.size()) return false;
+      decodeSegments(v, column.ascending, bytes);
+      if (bytes.size() != value.guid.size()) return false;
       Guid g;
       std::memcpy(g.data(), bytes.data(), g.size());
       value.guid = swapGuidFields(g);
       return true;
     }
     case ColumnType::Binary:
-      if (!decodeSegments(v, column.ascending, bytes)) return false;
+      decodeSegments(v, column.ascending, bytes);
       value.bytes = bytes;
       return true;
     case ColumnType::Text:

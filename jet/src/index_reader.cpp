@@ -42,7 +42,7 @@ void IndexReader::start() {
   haveLast_ = false;
   leavesWalked_ = 1;
   std::uint32_t page = root_;
-  if (page == 0 || page >= pager_.pageCount()) context_.corrupt(page, "lies outside the file");
+  if (page >= pager_.pageCount()) context_.corrupt(page, "lies outside the file");
   std::vector<std::uint32_t> path;
   for (;;) {
     page_.load(pager_, context_, page);
