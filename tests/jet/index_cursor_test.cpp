@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "bytes.h"
 #include "file_bytes.h"
@@ -49,18 +50,38 @@ std::vector<jet::Value> keyOf(jet::TableCursor& rows, const jet::Index& index) {
   return values;
 }
 
-TEST(IndexCursor, SeekingEveryRowsKeyFindsExactlyTheEntriesOfThatKey) {
+bool sameValue(const jet::Value& a, const jet::Value& b) {
+  if (a.null != b.null) return false;
+  if (a.null) return true;
+  switch (a.type) {
+    case jet::ColumnType::Boolean: return a.boolean == b.boolean;
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+    case jet::ColumnType::DateTime: return std::memcmp(&a.real, &b.real, sizeof a.real) == 0;
+    case jet::ColumnType::Guid: return a.guid == b.guid;
+    case jet::ColumnType::Binary:
+      return a.bytes.size() == b.bytes.size() && std::equal(a.bytes.begin(), a.bytes.end(), b.bytes.begin());
+    case jet::ColumnType::Numeric: return a.decimal.toString() == b.decimal.toString();
+    default: return a.integer == b.integer;
+  }
+}
+
+TEST(IndexCursor, SeekingEachKeyFindsItsEntriesAndTheirKeysDecodeToTheRowsValues) {
   const std::vector<std::string> files = jettest::allFixtures();
   if (files.empty()) GTEST_SKIP() << "no fixtures in " << fixtures::root();
-  std::size_t seeks = 0;
+  std::size_t seeks = 0, decoded = 0;
   for (const std::string& path : files) {
     SCOPED_TRACE(path);
     const std::vector<std::byte> bytes = jettest::readBytes(path);
     IndexedFile internals(bytes);
     auto db = openFixture(bytes);
-    for (const auto& table : internals.tables())
+    for (const auto& table : internals.tables()) {
+      std::set<std::uint32_t> realIndexes;
       for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
-        SCOPED_TRACE(table->def.name + "/" + table->def.indexes[i].name);
+        // An index that shares its entries with one sought already adds nothing.
+        if (!realIndexes.insert(table->indexStorage[i].realIndex).second) continue;
+        const jet::Index& index = table->def.indexes[i];
+        SCOPED_TRACE(table->def.name + "/" + index.name);
         // The rows of each key, as Access's entries say.
         std::map<std::vector<std::byte>, std::vector<std::uint64_t>> rowsOfKey;
         for (const RawEntry& e : internals.walk(*table, i)) rowsOfKey[e.key].push_back(e.row);
@@ -69,18 +90,35 @@ TEST(IndexCursor, SeekingEveryRowsKeyFindsExactlyTheEntriesOfThatKey) {
 
         auto cursor = db->indexAt(table->def.name, i);
         auto rows = internals.rows(table);
+        std::set<std::vector<std::byte>> sought;
         while (rows->next()) {
-          const std::vector<jet::Value> key = keyOf(*rows, table->def.indexes[i]);
+          auto k = keyOfRow.find(bookmarkOf(*rows));
+          if (k != keyOfRow.end() && !sought.insert(k->second).second) continue;
+          const std::vector<jet::Value> key = keyOf(*rows, index);
           cursor->seek(key);
           cursor->stopAt(key);
-          const std::vector<std::uint64_t> found = collect(*cursor);
-          auto k = keyOfRow.find(bookmarkOf(*rows));
+          std::vector<std::uint64_t> found;
+          while (cursor->next()) {
+            found.push_back(cursor->bookmark());
+            // Every entry found has this row's key, so its values.
+            for (std::size_t c = 0; c < key.size(); ++c) {
+              const jet::ColumnType type = table->def.columns[static_cast<std::size_t>(index.columns[c].column)].type;
+              if ((type == jet::ColumnType::Text || type == jet::ColumnType::Memo) && !key[c].null) {
+                EXPECT_THROW(cursor->key(c), jet::Error);
+                continue;
+              }
+              ASSERT_TRUE(sameValue(cursor->key(c), key[c])) << "column " << c;
+              ++decoded;
+            }
+          }
           const std::vector<std::uint64_t> want = k == keyOfRow.end() ? std::vector<std::uint64_t>{} : rowsOfKey[k->second];
           ASSERT_EQ(found, want) << "the row on page " << rows->position().page << ", row " << rows->position().row;
           ++seeks;
         }
       }
+    }
   }
+  EXPECT_GT(decoded, 0u);
   std::cout << "[ sought   ] " << seeks << " keys\n";
 }
 
@@ -107,8 +145,10 @@ TEST(IndexCursor, RangesHoldExactlyTheRowsBetweenTheirEnds) {
     const std::vector<std::byte> bytes = jettest::readBytes(path);
     IndexedFile internals(bytes);
     auto db = openFixture(bytes);
-    for (const auto& table : internals.tables())
+    for (const auto& table : internals.tables()) {
+      std::set<std::uint32_t> realIndexes;
       for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
+        if (!realIndexes.insert(table->indexStorage[i].realIndex).second) continue;  // the same entries
         const jet::Index& index = table->def.indexes[i];
         const std::size_t column = static_cast<std::size_t>(index.columns[0].column);
         SCOPED_TRACE(table->def.name + "/" + index.name);
@@ -162,65 +202,12 @@ TEST(IndexCursor, RangesHoldExactlyTheRowsBetweenTheirEnds) {
             ++ranges;
           }
       }
+    }
   }
   EXPECT_GT(ranges, 0u);
   std::cout << "[ ranges   ] " << ranges << " ranges\n";
 }
 
-bool sameValue(const jet::Value& a, const jet::Value& b) {
-  if (a.null != b.null) return false;
-  if (a.null) return true;
-  switch (a.type) {
-    case jet::ColumnType::Boolean: return a.boolean == b.boolean;
-    case jet::ColumnType::Single:
-    case jet::ColumnType::Double:
-    case jet::ColumnType::DateTime: return std::memcmp(&a.real, &b.real, sizeof a.real) == 0;
-    case jet::ColumnType::Guid: return a.guid == b.guid;
-    case jet::ColumnType::Binary:
-      return a.bytes.size() == b.bytes.size() && std::equal(a.bytes.begin(), a.bytes.end(), b.bytes.begin());
-    case jet::ColumnType::Numeric: return a.decimal.toString() == b.decimal.toString();
-    default: return a.integer == b.integer;
-  }
-}
-
-TEST(IndexCursor, DecodedKeysAreTheValuesOfTheirRows) {
-  const std::vector<std::string> files = jettest::allFixtures();
-  if (files.empty()) GTEST_SKIP() << "no fixtures in " << fixtures::root();
-  std::size_t decoded = 0;
-  for (const std::string& path : files) {
-    SCOPED_TRACE(path);
-    const std::vector<std::byte> bytes = jettest::readBytes(path);
-    IndexedFile internals(bytes);
-    auto db = openFixture(bytes);
-    for (const auto& table : internals.tables())
-      for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
-        const jet::Index& index = table->def.indexes[i];
-        SCOPED_TRACE(table->def.name + "/" + index.name);
-        auto cursor = db->indexAt(table->def.name, i);
-        auto rows = internals.rows(table);
-        while (rows->next()) {
-          // The entries are found by seeking, so each row is met while its
-          // values are valid.
-          const std::vector<jet::Value> key = keyOf(*rows, index);
-          cursor->seek(key);
-          cursor->stopAt(key);
-          while (cursor->next() && cursor->bookmark() != bookmarkOf(*rows)) {
-          }
-          if (cursor->bookmark() != bookmarkOf(*rows)) continue;  // a null key an index ignores
-          for (std::size_t k = 0; k < key.size(); ++k) {
-            const jet::ColumnType type = table->def.columns[static_cast<std::size_t>(index.columns[k].column)].type;
-            if ((type == jet::ColumnType::Text || type == jet::ColumnType::Memo) && !key[k].null) {
-              EXPECT_THROW(cursor->key(k), jet::Error);
-              continue;
-            }
-            ASSERT_TRUE(sameValue(cursor->key(k), key[k])) << "column " << k;
-            ++decoded;
-          }
-        }
-      }
-  }
-  EXPECT_GT(decoded, 0u);
-}
 
 class NwindCursor : public ::testing::Test {
  protected:

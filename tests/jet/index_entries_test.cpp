@@ -54,9 +54,12 @@ TEST(IndexEntries, EveryIndexOfEveryFixtureHoldsTheKeysOfItsRows) {
     SCOPED_TRACE(path);
     const std::string file = std::filesystem::path(path).filename().string();
     IndexedFile db(jettest::readBytes(path), file);
-    for (const auto& table : db.tables())
+    for (const auto& table : db.tables()) {
+      std::set<std::uint32_t> realIndexes;
       for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
         const std::string name = file + "/" + table->def.name + "/" + table->def.indexes[i].name;
+        // Indexes sharing their entries with one compared already add nothing.
+        if (!realIndexes.insert(table->indexStorage[i].realIndex).second && !kKnownSizes.count(name)) continue;
         SCOPED_TRACE(name);
         const std::vector<RawEntry> walked = db.walk(*table, i);
         for (std::size_t k = 1; k < walked.size(); ++k) ASSERT_TRUE(before(walked[k - 1], walked[k])) << "entry " << k;
@@ -78,6 +81,7 @@ TEST(IndexEntries, EveryIndexOfEveryFixtureHoldsTheKeysOfItsRows) {
         if (!walked.empty())
           for (const jet::IndexColumn& c : table->def.indexes[i].columns) types.insert(table->def.columns[c.column].type);
       }
+    }
   }
   EXPECT_EQ(known, kKnownSizes.size());
   // The fixtures hold keys of every type an index takes but decimals.
