@@ -24,17 +24,6 @@ namespace {
 using jettest::IndexedFile;
 using jettest::RawEntry;
 
-std::unique_ptr<jet::Database> openFixture(const std::vector<std::byte>& bytes) {
-  try {
-    return jettest::openBytes(bytes);
-  } catch (const jet::Error& e) {
-    if (e.kind() != jet::ErrorKind::Password) throw;
-    jet::OpenOptions options;
-    options.password = "password";
-    return jettest::openBytes(bytes, options);
-  }
-}
-
 std::uint32_t bookmarkOf(const jet::TableCursor& rows) { return rows.position().page << 8 | rows.position().row; }
 
 std::vector<std::uint64_t> collect(jet::IndexCursor& cursor) {
@@ -67,57 +56,44 @@ bool sameValue(const jet::Value& a, const jet::Value& b) {
 }
 
 TEST(IndexCursor, SeekingEachKeyFindsItsEntriesAndTheirKeysDecodeToTheRowsValues) {
-  const std::vector<std::string> files = jettest::allFixtures();
-  if (files.empty()) GTEST_SKIP() << "no fixtures in " << fixtures::root();
   std::size_t seeks = 0, decoded = 0;
-  for (const std::string& path : files) {
-    SCOPED_TRACE(path);
-    const std::vector<std::byte> bytes = jettest::readBytes(path);
-    IndexedFile internals(bytes);
-    auto db = openFixture(bytes);
-    for (const auto& table : internals.tables()) {
-      std::set<std::uint32_t> realIndexes;
-      for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
-        // An index that shares its entries with one sought already adds nothing.
-        if (!realIndexes.insert(table->indexStorage[i].realIndex).second) continue;
-        const jet::Index& index = table->def.indexes[i];
-        SCOPED_TRACE(table->def.name + "/" + index.name);
-        // The rows of each key, as Access's entries say.
-        std::map<std::vector<std::byte>, std::vector<std::uint64_t>> rowsOfKey;
-        for (const RawEntry& e : internals.walk(*table, i)) rowsOfKey[e.key].push_back(e.row);
-        std::map<std::uint32_t, std::vector<std::byte>> keyOfRow;
-        for (const RawEntry& e : internals.expected(table, i)) keyOfRow[e.row] = e.key;
+  const std::size_t files = jettest::forEachFixtureIndex([&](const jettest::FixtureIndex& f) {
+    const jet::Index& index = f.table->def.indexes[f.index];
+    // The rows of each key, as Access's entries say.
+    std::map<std::vector<std::byte>, std::vector<std::uint64_t>> rowsOfKey;
+    for (const RawEntry& e : f.internals.walk(*f.table, f.index)) rowsOfKey[e.key].push_back(e.row);
+    std::map<std::uint32_t, std::vector<std::byte>> keyOfRow;
+    for (const RawEntry& e : f.internals.expected(f.table, f.index)) keyOfRow[e.row] = e.key;
 
-        auto cursor = db->indexAt(table->def.name, i);
-        auto rows = internals.rows(table);
-        std::set<std::vector<std::byte>> sought;
-        while (rows->next()) {
-          auto k = keyOfRow.find(bookmarkOf(*rows));
-          if (k != keyOfRow.end() && !sought.insert(k->second).second) continue;
-          const std::vector<jet::Value> key = keyOf(*rows, index);
-          cursor->seek(key);
-          cursor->stopAt(key);
-          std::vector<std::uint64_t> found;
-          while (cursor->next()) {
-            found.push_back(cursor->bookmark());
-            // Every entry found has this row's key, so its values.
-            for (std::size_t c = 0; c < key.size(); ++c) {
-              const jet::ColumnType type = table->def.columns[static_cast<std::size_t>(index.columns[c].column)].type;
-              if ((type == jet::ColumnType::Text || type == jet::ColumnType::Memo) && !key[c].null) {
-                EXPECT_THROW(cursor->key(c), jet::Error);
-                continue;
-              }
-              ASSERT_TRUE(sameValue(cursor->key(c), key[c])) << "column " << c;
-              ++decoded;
-            }
+    auto cursor = f.db.indexAt(f.table->def.name, f.index);
+    auto rows = f.internals.rows(f.table);
+    std::set<std::vector<std::byte>> sought;
+    while (rows->next()) {
+      auto k = keyOfRow.find(bookmarkOf(*rows));
+      if (k != keyOfRow.end() && !sought.insert(k->second).second) continue;
+      const std::vector<jet::Value> key = keyOf(*rows, index);
+      cursor->seek(key);
+      cursor->stopAt(key);
+      std::vector<std::uint64_t> found;
+      while (cursor->next()) {
+        found.push_back(cursor->bookmark());
+        // Every entry found has this row's key, so its values.
+        for (std::size_t c = 0; c < key.size(); ++c) {
+          const jet::ColumnType type = f.table->def.columns[static_cast<std::size_t>(index.columns[c].column)].type;
+          if ((type == jet::ColumnType::Text || type == jet::ColumnType::Memo) && !key[c].null) {
+            EXPECT_THROW(cursor->key(c), jet::Error);
+            continue;
           }
-          const std::vector<std::uint64_t> want = k == keyOfRow.end() ? std::vector<std::uint64_t>{} : rowsOfKey[k->second];
-          ASSERT_EQ(found, want) << "the row on page " << rows->position().page << ", row " << rows->position().row;
-          ++seeks;
+          ASSERT_TRUE(sameValue(cursor->key(c), key[c])) << "column " << c;
+          ++decoded;
         }
       }
+      const std::vector<std::uint64_t> want = k == keyOfRow.end() ? std::vector<std::uint64_t>{} : rowsOfKey[k->second];
+      ASSERT_EQ(found, want) << "the row on page " << rows->position().page << ", row " << rows->position().row;
+      ++seeks;
     }
-  }
+  });
+  if (files == 0) GTEST_SKIP() << "no fixtures in " << fixtures::root();
   EXPECT_GT(decoded, 0u);
   std::cout << "[ sought   ] " << seeks << " keys\n";
 }
@@ -137,77 +113,64 @@ bool numberOf(const jet::Value& v, double& out) {
 }
 
 TEST(IndexCursor, RangesHoldExactlyTheRowsBetweenTheirEnds) {
-  const std::vector<std::string> files = jettest::allFixtures();
-  if (files.empty()) GTEST_SKIP() << "no fixtures in " << fixtures::root();
   std::size_t ranges = 0;
-  for (const std::string& path : files) {
-    SCOPED_TRACE(path);
-    const std::vector<std::byte> bytes = jettest::readBytes(path);
-    IndexedFile internals(bytes);
-    auto db = openFixture(bytes);
-    for (const auto& table : internals.tables()) {
-      std::set<std::uint32_t> realIndexes;
-      for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
-        if (!realIndexes.insert(table->indexStorage[i].realIndex).second) continue;  // the same entries
-        const jet::Index& index = table->def.indexes[i];
-        const std::size_t column = static_cast<std::size_t>(index.columns[0].column);
-        SCOPED_TRACE(table->def.name + "/" + index.name);
-        // Every row's value of the index's first column; a range is tested
-        // on numbers, where the values' own order is the oracle.
-        struct Row {
-          double number;
-          jet::Value value;
-          std::uint64_t bookmark;
-        };
-        std::vector<Row> rows;
-        auto cursor = internals.rows(table);
-        bool numeric = true;
-        while (cursor->next() && numeric) {
-          const jet::Value& v = cursor->value(column);
-          double n = 0;
-          numeric = numberOf(v, n);
-          if (!v.null) rows.push_back({n, v, bookmarkOf(*cursor)});
-        }
-        if (!numeric || rows.size() < 3) continue;
-        std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.number < b.number; });
-        const bool ascending = index.columns[0].ascending;
-        const jet::Value low = rows[rows.size() / 4].value, high = rows[rows.size() * 3 / 4].value;
-        const jet::Value from = ascending ? low : high, to = ascending ? high : low;
-        for (bool fromInclusive : {true, false})
-          for (bool toInclusive : {true, false}) {
-            auto c = db->indexAt(table->def.name, i);
-            c->seek(std::span(&from, 1), fromInclusive);
-            c->stopAt(std::span(&to, 1), toInclusive);
-            std::vector<std::uint64_t> found;
-            double last = ascending ? -INFINITY : INFINITY;
-            while (c->next()) {
-              found.push_back(c->bookmark());
-              double n = 0;
-              ASSERT_TRUE(numberOf(c->key(0), n));
-              ASSERT_TRUE(ascending ? n >= last : n <= last) << "out of order";
-              last = n;
-            }
-            double lo = 0, hi = 0;
-            numberOf(low, lo);
-            numberOf(high, hi);
-            const bool loInclusive = ascending ? fromInclusive : toInclusive;
-            const bool hiInclusive = ascending ? toInclusive : fromInclusive;
-            std::vector<std::uint64_t> want;
-            for (const Row& r : rows)
-              if ((r.number > lo || (loInclusive && r.number == lo)) && (r.number < hi || (hiInclusive && r.number == hi)))
-                want.push_back(r.bookmark);
-            std::sort(found.begin(), found.end());
-            std::sort(want.begin(), want.end());
-            EXPECT_EQ(found, want) << "from " << (fromInclusive ? "[" : "(") << " to " << (toInclusive ? "]" : ")");
-            ++ranges;
-          }
-      }
+  const std::size_t files = jettest::forEachFixtureIndex([&](const jettest::FixtureIndex& f) {
+    const jet::Index& index = f.table->def.indexes[f.index];
+    const std::size_t column = static_cast<std::size_t>(index.columns[0].column);
+    // Every row's value of the index's first column; a range is tested on
+    // numbers, where the values' own order is the oracle.
+    struct Row {
+      double number;
+      jet::Value value;
+      std::uint64_t bookmark;
+    };
+    std::vector<Row> rows;
+    auto cursor = f.internals.rows(f.table);
+    bool numeric = true;
+    while (cursor->next() && numeric) {
+      const jet::Value& v = cursor->value(column);
+      double n = 0;
+      numeric = numberOf(v, n);
+      if (!v.null) rows.push_back({n, v, bookmarkOf(*cursor)});
     }
-  }
+    if (!numeric || rows.size() < 3) return;
+    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.number < b.number; });
+    const bool ascending = index.columns[0].ascending;
+    const jet::Value low = rows[rows.size() / 4].value, high = rows[rows.size() * 3 / 4].value;
+    const jet::Value from = ascending ? low : high, to = ascending ? high : low;
+    for (bool fromInclusive : {true, false})
+      for (bool toInclusive : {true, false}) {
+        auto c = f.db.indexAt(f.table->def.name, f.index);
+        c->seek(std::span(&from, 1), fromInclusive);
+        c->stopAt(std::span(&to, 1), toInclusive);
+        std::vector<std::uint64_t> found;
+        double last = ascending ? -INFINITY : INFINITY;
+        while (c->next()) {
+          found.push_back(c->bookmark());
+          double n = 0;
+          ASSERT_TRUE(numberOf(c->key(0), n));
+          ASSERT_TRUE(ascending ? n >= last : n <= last) << "out of order";
+          last = n;
+        }
+        double lo = 0, hi = 0;
+        numberOf(low, lo);
+        numberOf(high, hi);
+        const bool loInclusive = ascending ? fromInclusive : toInclusive;
+        const bool hiInclusive = ascending ? toInclusive : fromInclusive;
+        std::vector<std::uint64_t> want;
+        for (const Row& r : rows)
+          if ((r.number > lo || (loInclusive && r.number == lo)) && (r.number < hi || (hiInclusive && r.number == hi)))
+            want.push_back(r.bookmark);
+        std::sort(found.begin(), found.end());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(found, want) << "from " << (fromInclusive ? "[" : "(") << " to " << (toInclusive ? "]" : ")");
+        ++ranges;
+      }
+  });
+  if (files == 0) GTEST_SKIP() << "no fixtures in " << fixtures::root();
   EXPECT_GT(ranges, 0u);
   std::cout << "[ ranges   ] " << ranges << " ranges\n";
 }
-
 
 class NwindCursor : public ::testing::Test {
  protected:

@@ -5,17 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <set>
 
-#include "file_bytes.h"
 #include "fixtures.h"
 #include "indexed_file.h"
 
 namespace {
 
-using jettest::IndexedFile;
 using jettest::RawEntry;
 
 std::string hex(const std::vector<std::byte>& bytes) {
@@ -46,43 +43,31 @@ const std::map<std::string, std::size_t> kKnownSizes = {
 };
 
 TEST(IndexEntries, EveryIndexOfEveryFixtureHoldsTheKeysOfItsRows) {
-  const std::vector<std::string> files = jettest::allFixtures();
-  if (files.empty()) GTEST_SKIP() << "no fixtures in " << fixtures::root();
   std::size_t indexes = 0, entries = 0, known = 0;
   std::set<jet::ColumnType> types;
-  for (const std::string& path : files) {
-    SCOPED_TRACE(path);
-    const std::string file = std::filesystem::path(path).filename().string();
-    IndexedFile db(jettest::readBytes(path), file);
-    for (const auto& table : db.tables()) {
-      std::set<std::uint32_t> realIndexes;
-      for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
-        const std::string name = file + "/" + table->def.name + "/" + table->def.indexes[i].name;
-        // Indexes sharing their entries with one compared already add nothing.
-        if (!realIndexes.insert(table->indexStorage[i].realIndex).second && !kKnownSizes.count(name)) continue;
-        SCOPED_TRACE(name);
-        const std::vector<RawEntry> walked = db.walk(*table, i);
-        for (std::size_t k = 1; k < walked.size(); ++k) ASSERT_TRUE(before(walked[k - 1], walked[k])) << "entry " << k;
+  const std::size_t files = jettest::forEachFixtureIndex([&](const jettest::FixtureIndex& f) {
+    const jet::Index& index = f.table->def.indexes[f.index];
+    const std::vector<RawEntry> walked = f.internals.walk(*f.table, f.index);
+    for (std::size_t k = 1; k < walked.size(); ++k) ASSERT_TRUE(before(walked[k - 1], walked[k])) << "entry " << k;
 
-        std::vector<RawEntry> computed = db.expected(table, i);
-        std::sort(computed.begin(), computed.end(), before);
-        ASSERT_EQ(walked.size(), computed.size());
-        for (std::size_t k = 0; k < walked.size(); ++k) {
-          ASSERT_EQ(walked[k].row, computed[k].row) << "entry " << k;
-          ASSERT_EQ(hex(walked[k].key), hex(computed[k].key)) << "the row on page " << (walked[k].row >> 8) << ", row "
-                                                              << (walked[k].row & 0xFF);
-        }
-        if (auto it = kKnownSizes.find(name); it != kKnownSizes.end()) {
-          EXPECT_EQ(walked.size(), it->second);
-          ++known;
-        }
-        ++indexes;
-        entries += walked.size();
-        if (!walked.empty())
-          for (const jet::IndexColumn& c : table->def.indexes[i].columns) types.insert(table->def.columns[c.column].type);
-      }
+    std::vector<RawEntry> computed = f.internals.expected(f.table, f.index);
+    std::sort(computed.begin(), computed.end(), before);
+    ASSERT_EQ(walked.size(), computed.size());
+    for (std::size_t k = 0; k < walked.size(); ++k) {
+      ASSERT_EQ(walked[k].row, computed[k].row) << "entry " << k;
+      ASSERT_EQ(hex(walked[k].key), hex(computed[k].key)) << "the row on page " << (walked[k].row >> 8) << ", row "
+                                                          << (walked[k].row & 0xFF);
     }
-  }
+    if (auto it = kKnownSizes.find(f.file + "/" + f.table->def.name + "/" + index.name); it != kKnownSizes.end()) {
+      EXPECT_EQ(walked.size(), it->second);
+      ++known;
+    }
+    ++indexes;
+    entries += walked.size();
+    if (!walked.empty())
+      for (const jet::IndexColumn& c : index.columns) types.insert(f.table->def.columns[static_cast<std::size_t>(c.column)].type);
+  });
+  if (files == 0) GTEST_SKIP() << "no fixtures in " << fixtures::root();
   EXPECT_EQ(known, kKnownSizes.size());
   // The fixtures hold keys of every type an index takes but decimals.
   for (jet::ColumnType t : {jet::ColumnType::Boolean, jet::ColumnType::Byte, jet::ColumnType::Integer,
@@ -90,7 +75,7 @@ TEST(IndexEntries, EveryIndexOfEveryFixtureHoldsTheKeysOfItsRows) {
                             jet::ColumnType::Double, jet::ColumnType::DateTime, jet::ColumnType::Guid,
                             jet::ColumnType::Binary, jet::ColumnType::Text})
     EXPECT_TRUE(types.count(t)) << "no entries of type " << static_cast<int>(t);
-  std::cout << "[ compared ] " << entries << " entries of " << indexes << " indexes in " << files.size() << " files\n";
+  std::cout << "[ compared ] " << entries << " entries of " << indexes << " indexes in " << files << " files\n";
 }
 
 }  // namespace

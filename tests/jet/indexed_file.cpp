@@ -1,10 +1,14 @@
 #include "indexed_file.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 
 #include "file.h"
+#include "file_bytes.h"
 #include "fixtures.h"
 #include "index_cursor.h"
 #include "index_key.h"
@@ -80,6 +84,36 @@ std::vector<std::string> allFixtures() {
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+std::unique_ptr<jet::Database> openFixture(const std::vector<std::byte>& bytes) {
+  try {
+    return openBytes(bytes);
+  } catch (const jet::Error& e) {
+    if (e.kind() != jet::ErrorKind::Password) throw;
+    jet::OpenOptions options;
+    options.password = "password";
+    return openBytes(bytes, options);
+  }
+}
+
+std::size_t forEachFixtureIndex(const std::function<void(const FixtureIndex&)>& visit) {
+  const std::vector<std::string> files = allFixtures();
+  for (const std::string& path : files) {
+    SCOPED_TRACE(path);
+    const std::vector<std::byte> bytes = readBytes(path);
+    IndexedFile internals(bytes, std::filesystem::path(path).filename().string());
+    auto db = openFixture(bytes);
+    for (const auto& table : internals.tables()) {
+      std::set<std::uint32_t> realIndexes;
+      for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
+        if (!realIndexes.insert(table->indexStorage[i].realIndex).second) continue;  // the same entries
+        SCOPED_TRACE(table->def.name + "/" + table->def.indexes[i].name);
+        visit({std::filesystem::path(path).filename().string(), internals, *db, table, i});
+      }
+    }
+  }
+  return files.size();
 }
 
 }  // namespace jettest

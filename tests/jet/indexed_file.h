@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "catalogue.h"
 #include "header.h"
 #include "index_reader.h"
+#include "jet/database.h"
 #include "pager.h"
 #include "table_cursor.h"
 #include "table_definition.h"
@@ -57,5 +59,22 @@ class IndexedFile {
 
 // Every fixture file, the Jet 3 and Jet 4 ones alike.
 std::vector<std::string> allFixtures();
+
+// Opens a fixture through the public API, with its password when it has one.
+std::unique_ptr<jet::Database> openFixture(const std::vector<std::byte>& bytes);
+
+// One index of a fixture, its file opened both ways.
+struct FixtureIndex {
+  std::string file;  // the file's name
+  IndexedFile& internals;
+  jet::Database& db;
+  std::shared_ptr<const jet::TableInfo> table;
+  std::size_t index;  // its position in table->def.indexes
+};
+
+// Calls `visit` for every index of every table (system tables too) of every
+// fixture, within a trace naming it; of indexes that share their entries
+// only the first. Returns how many files there were.
+std::size_t forEachFixtureIndex(const std::function<void(const FixtureIndex&)>& visit);
 
 }  // namespace jettest
