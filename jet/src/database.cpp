@@ -3,6 +3,7 @@
 #include "catalogue.h"
 #include "file.h"
 #include "header.h"
+#include "index_cursor.h"
 #include "jet/database.h"
 #include "jet/error.h"
 #include "open.h"
@@ -17,7 +18,7 @@ namespace {
 class DatabaseImpl final : public Database {
  public:
   DatabaseImpl(std::unique_ptr<File> file, const std::string& name, const OpenOptions& options)
-      : header_(readHeader(*file, name)), codec_(header_.format, header_.codePage) {
+      : name_(name), header_(readHeader(*file, name)), codec_(header_.format, header_.codePage) {
     checkLogin(header_, options);
     pager_ = std::make_unique<Pager>(std::move(file), header_, name);
     objects_ = readCatalogue(*pager_, header_.format, codec_);
@@ -39,6 +40,22 @@ class DatabaseImpl final : public Database {
 
   std::unique_ptr<RowCursor> rows(std::string_view table) const override {
     return std::make_unique<TableCursor>(*pager_, header_.format, codec_, info(table));
+  }
+
+  std::unique_ptr<IndexCursor> index(std::string_view table, std::string_view index) const override {
+    std::shared_ptr<const TableInfo> found = info(table);
+    const std::u16string wanted = fromUtf8(index);
+    for (std::size_t i = 0; i < found->def.indexes.size(); ++i)
+      if (equalNamesIgnoringCase(fromUtf8(found->def.indexes[i].name), wanted))
+        return std::make_unique<TableIndexCursor>(*pager_, header_.format, name_, found, i);
+    throw Error(ErrorKind::NotFound, "table " + found->def.name + " has no index named " + std::string(index));
+  }
+
+  std::unique_ptr<IndexCursor> indexAt(std::string_view table, std::size_t position) const override {
+    std::shared_ptr<const TableInfo> found = info(table);
+    if (position >= found->def.indexes.size())
+      throw Error(ErrorKind::NotFound, "table " + found->def.name + " has no index " + std::to_string(position));
+    return std::make_unique<TableIndexCursor>(*pager_, header_.format, name_, found, position);
   }
 
  private:
@@ -71,6 +88,7 @@ class DatabaseImpl final : public Database {
     return info;
   }
 
+  std::string name_;
   Header header_;
   TextCodec codec_;
   std::unique_ptr<Pager> pager_;

@@ -141,6 +141,10 @@ TableInfo readTableDefinition(Pager& pager, const TextCodec& codec, Format forma
     e.column.number = e.storage.number;
     e.column.size = getU16(c + L.columnLength);
     if (e.column.type == ColumnType::Text && format == Format::Jet4) e.column.size /= 2;
+    if (e.column.type == ColumnType::Text || e.column.type == ColumnType::Memo) {
+      e.storage.sortOrder.locale = getU16(c + L.columnSortOrder);
+      if (L.columnSortOrderVersion >= 0) e.storage.sortOrder.version = getU8(c + L.columnSortOrderVersion);
+    }
     if (e.column.type == ColumnType::Numeric) {
       e.column.precision = getU8(c + L.columnPrecision);
       e.column.scale = getU8(c + L.columnScale);
@@ -178,6 +182,9 @@ TableInfo readTableDefinition(Pager& pager, const TextCodec& codec, Format forma
     IndexStorage storage;
   };
   std::vector<RealIndex> real(realIndexCount);
+  for (std::size_t i = 0; i < real.size(); ++i)
+    real[i].storage.uniqueEntryCount =
+        r.u32(static_cast<std::size_t>(L.realIndexCounts + L.realIndexUniqueCount) + i * static_cast<std::size_t>(L.realIndexCountSize));
   for (RealIndex& ri : real) {
     const std::byte* e = r.at(pos, static_cast<std::size_t>(L.realIndexEntrySize));
     for (int slot = 0; slot < tdef::kIndexColumnSlots; ++slot) {
@@ -189,6 +196,7 @@ TableInfo readTableDefinition(Pager& pager, const TextCodec& codec, Format forma
     ri.storage.usageMap = getU32(e + L.realIndexUsageMap);
     ri.storage.firstPage = getU32(e + L.realIndexFirstPage);
     ri.flags = getU8(e + L.realIndexFlags);
+    ri.storage.flags = ri.flags;
     pos += static_cast<std::size_t>(L.realIndexEntrySize);
   }
   struct Logical {
@@ -211,6 +219,18 @@ TableInfo readTableDefinition(Pager& pager, const TextCodec& codec, Format forma
     li.index.ignoreNulls = (ri.flags & tdef::kIgnoreNullsIndex) != 0;
     li.index.required = (ri.flags & tdef::kRequiredIndex) != 0;
     li.storage = ri.storage;
+    li.storage.number = li.number;
+    li.storage.realIndex = realNumber;
+    const std::uint32_t relatedIndex = getU32(e + L.logicalIndexRelatedIndex);
+    if (li.index.foreignKey && relatedIndex != tdef::kNoRelatedIndex) {
+      IndexReference& ref = li.storage.reference.emplace();
+      ref.relatedIndex = relatedIndex;
+      ref.relatedTable = getU32(e + L.logicalIndexRelatedTable);
+      ref.primarySide = getU8(e + L.logicalIndexRelatedType) == tdef::kPrimarySide;
+      ref.cascadeUpdates = (getU8(e + L.logicalIndexCascadeUpdates) & tdef::kCascadeUpdates) != 0;
+      ref.cascadeDeletes = (getU8(e + L.logicalIndexCascadeDeletes) & tdef::kCascadeDeletes) != 0;
+      ref.cascadeNull = (getU8(e + L.logicalIndexCascadeDeletes) & tdef::kCascadeNull) != 0;
+    }
     pos += static_cast<std::size_t>(L.logicalIndexEntrySize);
   }
   for (Logical& li : logical) li.index.name = toUtf8(readName(r, pos, L.nameLengthSize, codec));

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "jet/database.h"
+#include "collation.h"
 #include "jet/schema.h"
 
 namespace jet {
@@ -20,6 +22,17 @@ struct ColumnStorage {
   std::uint16_t fixedOffset = 0;  // its offset among the fixed-length data
   std::uint16_t length = 0;       // bytes of a fixed-length value
   bool fixed = false;
+  SortOrderId sortOrder;          // Text and Memo: the order their index keys follow
+};
+
+// The other side of a relationship an index stands for.
+struct IndexReference {
+  std::uint32_t relatedTable = 0;  // definition page of the related table
+  std::uint32_t relatedIndex = 0;  // number of its index (IndexStorage::number)
+  bool primarySide = false;        // this table holds the referenced key
+  bool cascadeUpdates = false;
+  bool cascadeDeletes = false;
+  bool cascadeNull = false;  // deleting the referenced row sets the foreign key to null
 };
 
 // An index as the file keeps it, for the code that reads and maintains its
@@ -27,6 +40,11 @@ struct ColumnStorage {
 struct IndexStorage {
   std::uint32_t firstPage = 0;  // root of the index tree
   std::uint32_t usageMap = 0;   // page-row pointer to the map of its pages
+  std::uint32_t number = 0;     // the index's number, by which relationships name it
+  std::uint32_t realIndex = 0;  // the real index holding its entries, shared by indexes on the same columns
+  std::uint8_t flags = 0;       // the real index's flags as stored (table_definition_format.h)
+  std::uint32_t uniqueEntryCount = 0;      // as the real index records it
+  std::optional<IndexReference> reference;  // a relationship's index whose other side is known
 };
 
 // A table definition read from the file: the public definition and what it

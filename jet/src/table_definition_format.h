@@ -51,6 +51,13 @@ struct Layout {
   int logicalIndexRelatedIndex;
   int logicalIndexRelatedTable;
   int logicalIndexType;
+
+  int columnSortOrder;         // Text and Memo: 2 bytes, the locale of the sort order
+  int columnSortOrderVersion;  // Jet 4: 1 byte; -1 where the format has none
+  int logicalIndexRelatedType;     // 1 when this table is the relationship's primary side
+  int logicalIndexCascadeUpdates;  // 1: updates of the key cascade
+  int logicalIndexCascadeDeletes;  // 1: deletes cascade; 2: they set the foreign key to null
+  int realIndexUniqueCount;        // in a real index's row-count entry: 4 bytes
 };
 
 inline constexpr Layout kJet3 = {
@@ -64,6 +71,9 @@ inline constexpr Layout kJet3 = {
     .realIndexFlags = 38,
     .logicalIndexEntrySize = 20, .logicalIndexNumber = 0, .logicalIndexRealIndex = 4,
     .logicalIndexRelatedIndex = 9, .logicalIndexRelatedTable = 13, .logicalIndexType = 19,
+    .columnSortOrder = 9, .columnSortOrderVersion = -1,
+    .logicalIndexRelatedType = 8, .logicalIndexCascadeUpdates = 17, .logicalIndexCascadeDeletes = 18,
+    .realIndexUniqueCount = 4,
 };
 
 inline constexpr Layout kJet4 = {
@@ -77,6 +87,9 @@ inline constexpr Layout kJet4 = {
     .realIndexFlags = 46,
     .logicalIndexEntrySize = 28, .logicalIndexNumber = 4, .logicalIndexRealIndex = 8,
     .logicalIndexRelatedIndex = 13, .logicalIndexRelatedTable = 17, .logicalIndexType = 23,
+    .columnSortOrder = 11, .columnSortOrderVersion = 14,
+    .logicalIndexRelatedType = 12, .logicalIndexCascadeUpdates = 21, .logicalIndexCascadeDeletes = 22,
+    .realIndexUniqueCount = 4,
 };
 
 // Types Access uses in its own system tables that hold plain bytes: 0x0D of
@@ -103,5 +116,12 @@ inline constexpr std::uint8_t kRequiredIndex = 0x08;
 // Logical index types.
 inline constexpr std::uint8_t kPrimaryKeyIndex = 0x01;
 inline constexpr std::uint8_t kForeignKeyIndex = 0x02;
+
+// A relationship's index: the other side, and what cascades.
+inline constexpr std::uint32_t kNoRelatedIndex = 0xFFFFFFFF;
+inline constexpr std::uint8_t kPrimarySide = 0x01;
+inline constexpr std::uint8_t kCascadeUpdates = 0x01;
+inline constexpr std::uint8_t kCascadeDeletes = 0x01;
+inline constexpr std::uint8_t kCascadeNull = 0x02;
 
 }  // namespace jet::tdef

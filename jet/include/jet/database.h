@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "jet/error.h"
+#include "jet/index_cursor.h"
 #include "jet/schema.h"
 #include "jet/value.h"
 
@@ -51,6 +52,12 @@ class Database {
   // A cursor over the table's live rows, in the order they are stored (an
   // overflowed row at its original place). Throws as table() does.
   virtual std::unique_ptr<RowCursor> rows(std::string_view table) const = 0;
+
+  // A cursor over one of the table's indexes, named without regard to case
+  // or given by its position in table().indexes. Throws as table() does, and
+  // Error(NotFound) for an index the table doesn't have.
+  virtual std::unique_ptr<IndexCursor> index(std::string_view table, std::string_view index) const = 0;
+  virtual std::unique_ptr<IndexCursor> indexAt(std::string_view table, std::size_t position) const = 0;
 };
 
 // Walks a table's rows. Values are decoded on demand, once per row; what

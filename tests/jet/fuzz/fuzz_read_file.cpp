@@ -1,10 +1,11 @@
 // libFuzzer target: opens the input as a database held in memory and reads
-// all of it: the catalogue, every table's definition and every value of
-// every row. A jet::Error is the expected answer to bad bytes; any other
+// all of it: the catalogue, every table's definition, every value of every
+// row, and every entry of every index with its key decoded. A jet::Error is the expected answer to bad bytes; any other
 // exception, a crash, a hang or a sanitizer report is a finding.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "file.h"
@@ -13,6 +14,24 @@
 #include "open.h"
 
 namespace {
+
+void walkIndex(const jet::Database& db, const std::string& table, std::size_t index, std::size_t columns) {
+  try {
+    auto cursor = db.indexAt(table, index);
+    while (cursor->next()) {
+      cursor->bookmark();
+      for (std::size_t k = 0; k < columns; ++k) {
+        try {
+          cursor->key(k);
+        } catch (const jet::Error& e) {
+          if (e.kind() != jet::ErrorKind::Unsupported) throw;  // a text key, which can't be decoded
+        }
+      }
+    }
+  } catch (const jet::Error&) {
+    // One damaged index; the others are still read.
+  }
+}
 
 void readAll(const jet::Database& db) {
   for (const jet::CatalogueEntry& entry : db.catalogue()) {
@@ -27,6 +46,8 @@ void readAll(const jet::Database& db) {
           if (v.type == jet::ColumnType::Numeric && !v.null) v.decimal.toString();
           if (v.type == jet::ColumnType::DateTime && !v.null) jet::toDateTime(v.real);
         }
+      const std::vector<jet::Index>& indexes = rows->table().indexes;
+      for (std::size_t i = 0; i < indexes.size(); ++i) walkIndex(db, entry.name, i, indexes[i].columns.size());
     } catch (const jet::Error&) {
       // One damaged table; the others are still read.
     }
