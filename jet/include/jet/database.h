@@ -50,6 +50,12 @@ class Database {
   // A cursor over the table's live rows, in the order they are stored (an
   // overflowed row at its original place). Throws as table() does.
   virtual std::unique_ptr<RowCursor> rows(std::string_view table) const = 0;
+
+  // Every relationship between tables (system tables among them), ordered
+  // by name without regard to case; the cascade flags are only ever set on
+  // an enforced one. Throws Error: Corrupt when the system table of
+  // relationships contradicts itself, Io.
+  virtual std::vector<Relationship> relationships() const = 0;
 };
 
 // Walks a table's rows. Values are decoded on demand, once per row; what
