@@ -15,9 +15,9 @@ namespace tabrix::cli {
 //   Numeric(p,s) numeric(p,s)               DateTime      timestamp
 //   Boolean      boolean                    Guid          uuid
 //   Binary, OLE  bytea
-// SQLite takes the same names where they give the right affinity (a
-// decimal keeps its exact text where a double wouldn't hold it), blob for
-// binary and guid for a GUID kept as its text.
+// SQLite takes the same names where they give the right affinity (so a
+// decimal is a number there, to 15 significant digits), blob for binary and
+// guid for a GUID kept as its text.
 std::string columnType(const jet::Column& column, Dialect dialect);
 
 }  // namespace tabrix::cli

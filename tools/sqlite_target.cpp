@@ -63,6 +63,25 @@ class InsertWriter final : public RowWriter {
   std::uint64_t row_ = 0;
 };
 
+// SQLite turns a decimal's text into a double, which keeps 15 significant
+// digits; a value with more would be rounded, so it is refused instead.
+void bindDecimal(sqlite3_stmt* statement, int parameter, std::string& buffer, std::size_t length) {
+  std::size_t first = 0, last = 0, digits = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (buffer[i] < '0' || buffer[i] > '9') continue;
+    ++digits;
+    if (buffer[i] != '0') {
+      if (first == 0) first = digits;
+      last = digits;
+    }
+  }
+  const std::size_t significant = first == 0 ? 0 : last - first + 1;
+  if (significant > 15)
+    throw TargetError("SQLite keeps a number to 15 significant digits, and " + buffer.substr(0, length) + " has " +
+                      std::to_string(significant));
+  sqlite3_bind_text(statement, parameter, buffer.data(), static_cast<int>(length), SQLITE_STATIC);
+}
+
 }  // namespace
 
 void bindSqliteValue(sqlite3_stmt* statement, int parameter, const jet::Value& v, std::string& buffer) {
@@ -89,12 +108,15 @@ void bindSqliteValue(sqlite3_stmt* statement, int parameter, const jet::Value& v
       return;
     }
     case ColumnType::Double: sqlite3_bind_double(statement, parameter, v.real); return;
-    case ColumnType::Currency: bindBuffer(static_cast<std::size_t>(writeCurrency(buffer.data(), v.integer) - buffer.data())); return;
+    case ColumnType::Currency:
+      bindDecimal(statement, parameter, buffer,
+                  static_cast<std::size_t>(writeCurrency(buffer.data(), v.integer) - buffer.data()));
+      return;
     case ColumnType::Numeric: {
       char digits[jet::Decimal::kMaxChars];
       const std::size_t n = v.decimal.toChars(digits);
       buffer.assign(digits, n);
-      bindBuffer(n);
+      bindDecimal(statement, parameter, buffer, n);
       return;
     }
     case ColumnType::DateTime: {

@@ -43,11 +43,12 @@ class SqliteTarget final : public Target {
 
 // Binds an engine value to a parameter of an SQLite statement: integers and
 // yes/no as integers, floating point as real (a Single as the decimal it
-// shows), currency and decimals as their exact text (SQLite keeps it a
-// number where that is exact to 15 digits), dates as yyyy-MM-dd HH:mm:ss,
-// GUIDs as {…} text, text as UTF-8, binary as a blob. `buffer` holds the
-// text until the statement runs. Throws TargetError for a date no calendar
-// holds (with no row or column: the caller knows them).
+// shows), currency and decimals as their text, which SQLite keeps as a
+// number, dates as yyyy-MM-dd HH:mm:ss, GUIDs as {…} text, text as UTF-8,
+// binary as a blob. `buffer` holds the text until the statement runs.
+// Throws TargetError (with no row or column: the caller knows them) for a
+// date no calendar holds, and for a currency or decimal of more than 15
+// significant digits, which SQLite would round.
 void bindSqliteValue(sqlite3_stmt* statement, int parameter, const jet::Value& value, std::string& buffer);
 
 }  // namespace tabrix::cli
