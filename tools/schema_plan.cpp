@@ -251,7 +251,10 @@ class Planner {
     jet::Column withDefault = c;
     if (c.autoNumber && c.type == jet::ColumnType::Guid && c.defaultValue.empty()) withDefault.defaultValue = "GenGUID()";
     const TranslatedDefault d = translateDefault(withDefault, options_.dialect);
-    if (!d.sql.empty()) line += " DEFAULT " + d.sql;
+    if (!d.sql.empty())
+      line += " DEFAULT " + d.sql;
+    else if (c.type == jet::ColumnType::Boolean)
+      line += postgres() ? " DEFAULT false" : " DEFAULT 0";  // Access stores No for a yes/no left out
     if (!d.skipped.empty())
       plan_.notes.push_back("no default for " + where + " (" + withDefault.defaultValue + "): " + d.skipped);
     return line;
