@@ -83,13 +83,14 @@ class Run {
           progress_.row();
         }
         writer->finish();
-        progress_.endTable();
       }
+      progress_.indexing();
       for (const std::string& s : t.indexes) target_.execute(s);
       // An identity at the type's end can't go on; the next insert fails
       // there as it would in Access.
       if (t.identity && highest > 0 && highest < std::numeric_limits<std::int32_t>::max())
         target_.execute(continueIdentity(t, highest + 1));
+      progress_.endTable();
     } catch (const TargetError& e) {
       progress_.endTable();
       throw located("cannot copy table " + t.source.name, e);

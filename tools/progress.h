@@ -17,6 +17,8 @@ class Progress {
   void row() {
     if (enabled_ && (++rows_ & 1023) == 0) maybeShow();
   }
+  // The rows are in; the target builds the keys and indexes.
+  void indexing();
   void endTable();
 
  private:
@@ -27,6 +29,7 @@ class Progress {
   bool enabled_;
   std::string table_;
   std::uint64_t rows_ = 0, expected_ = 0;
+  bool indexing_ = false;
   std::chrono::steady_clock::time_point shown_;
 };
 

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <regex>
 #include <set>
 #include <sstream>
 
 #include "fixtures.h"
 #include "given_rows.h"
+#include "given_values.h"
 #include "jet/database.h"
 #include "jet/error.h"
 #include "process.h"
@@ -113,8 +113,10 @@ class RelationshipRows {
   void add(const std::u16string& name, std::int64_t flags, std::int64_t count, std::int64_t position,
            const std::u16string& table, const std::u16string& column, const std::u16string& referencedTable,
            const std::u16string& referencedColumn) {
-    rows_.push_back({text(name), integer(flags), integer(count), integer(position), text(table), text(column),
-                     text(referencedTable), text(referencedColumn)});
+    using jettest::integerValue;
+    rows_.push_back({store_.text(name), integerValue(flags), integerValue(count), integerValue(position),
+                     store_.text(table), store_.text(column), store_.text(referencedTable),
+                     store_.text(referencedColumn)});
   }
   std::vector<jet::Relationship> read() {
     jet::TableDef def;
@@ -130,21 +132,7 @@ class RelationshipRows {
   }
 
  private:
-  jet::Value text(const std::u16string& s) {
-    texts_.push_back(s);
-    jet::Value v;
-    v.type = jet::ColumnType::Text;
-    v.null = false;
-    v.text = texts_.back();
-    return v;
-  }
-  static jet::Value integer(std::int64_t i) {
-    jet::Value v;
-    v.null = false;
-    v.integer = i;
-    return v;
-  }
-  std::deque<std::u16string> texts_;  // the values' views point here
+  jettest::ValueStore store_;
   std::vector<std::vector<jet::Value>> rows_;
 };
 

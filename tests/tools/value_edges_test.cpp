@@ -9,12 +9,12 @@
 
 #include <charconv>
 #include <cmath>
-#include <deque>
 #include <limits>
 
 #include "convert.h"
 #include "fixtures.h"
 #include "given_database.h"
+#include "given_values.h"
 #include "pg_client.h"
 #include "postgres_server.h"
 #include "postgres_target.h"
@@ -129,24 +129,9 @@ class Edges {
     return c;
   }
   static jet::Value null() { return jet::Value{}; }
-  static jet::Value boolean(bool b) {
-    jet::Value v;
-    v.null = false;
-    v.boolean = b;
-    return v;
-  }
-  static jet::Value integer(std::int64_t i) {
-    jet::Value v;
-    v.null = false;
-    v.integer = i;
-    return v;
-  }
-  static jet::Value real(double d) {
-    jet::Value v;
-    v.null = false;
-    v.real = d;
-    return v;
-  }
+  static jet::Value boolean(bool b) { return jettest::booleanValue(b); }
+  static jet::Value integer(std::int64_t i) { return jettest::integerValue(i); }
+  static jet::Value real(double d) { return jettest::realValue(d); }
   static jet::Value decimal(bool negative, int scale, const std::string& digits) {
     jet::Value v;
     v.null = false;
@@ -158,27 +143,14 @@ class Edges {
                            static_cast<std::uint32_t>(m >> 64)};
     return v;
   }
-  jet::Value text(const std::u16string& s) {
-    texts_.push_back(s);
-    jet::Value v;
-    v.null = false;
-    v.text = texts_.back();
-    return v;
-  }
-  jet::Value bytes(const std::vector<std::byte>& b) {
-    blobs_.push_back(b);
-    jet::Value v;
-    v.null = false;
-    v.bytes = blobs_.back();
-    return v;
-  }
+  jet::Value text(const std::u16string& s) { return store_.text(s); }
+  jet::Value bytes(const std::vector<std::byte>& b) { return store_.bytes(b); }
   void add(std::string name, jet::Column c, std::vector<jet::Value> values, std::vector<Cell> expected,
            bool beyondSqlite = false) {
     cases_.push_back({std::move(name), std::move(c), std::move(values), std::move(expected), beyondSqlite});
   }
 
-  std::deque<std::u16string> texts_;  // the values' views point here
-  std::deque<std::vector<std::byte>> blobs_;
+  jettest::ValueStore store_;
   std::vector<EdgeCase> cases_;
 };
 
@@ -270,21 +242,31 @@ TEST(ValueEdges, Sqlite) {
   sqlite3_close(lite);
 }
 
+// A database of one table of one column.
+tooltest::GivenDatabase oneColumn(const char* table, const char* column, ColumnType type,
+                                  std::vector<jet::Value> values) {
+  jet::TableDef def;
+  def.name = table;
+  jet::Column c;
+  c.name = column;
+  c.type = type;
+  def.columns.push_back(c);
+  std::vector<std::vector<jet::Value>> rows;
+  for (jet::Value& v : values) {
+    v.type = type;
+    rows.push_back({v});
+  }
+  tooltest::GivenDatabase db;
+  db.add(def, rows);
+  return db;
+}
+
 // A value the target can't hold stops the run with the table, row and
 // column, and leaves nothing behind.
 TEST(ValueEdges, AnImpossibleValueIsNamed) {
-  tooltest::GivenDatabase db;
-  jet::TableDef def;
-  def.name = "Dates";
-  jet::Column when;
-  when.name = "When";
-  when.type = ColumnType::DateTime;
-  def.columns.push_back(when);
-  jet::Value good, bad;
-  good.type = bad.type = ColumnType::DateTime;
-  good.null = bad.null = false;
-  bad.real = std::numeric_limits<double>::infinity();
-  db.add(def, {{good}, {good}, {bad}});
+  const jet::Value good = jettest::realValue(0);
+  const auto db = oneColumn("Dates", "When", ColumnType::DateTime,
+                            {good, good, jettest::realValue(std::numeric_limits<double>::infinity())});
 
   fixtures::TempDir dir;
   const auto file = dir.path() / "dates.sqlite";
@@ -303,18 +285,7 @@ TEST(ValueEdges, AnImpossibleValueIsNamed) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 
   // SQLite would round a number of more than 15 significant digits.
-  jet::TableDef money;
-  money.name = "Money";
-  jet::Column amount;
-  amount.name = "Amount";
-  amount.type = ColumnType::Currency;
-  money.columns.push_back(amount);
-  jet::Value limit;
-  limit.type = ColumnType::Currency;
-  limit.null = false;
-  limit.integer = INT64_MAX;
-  tooltest::GivenDatabase rich;
-  rich.add(money, {{limit}});
+  const auto rich = oneColumn("Money", "Amount", ColumnType::Currency, {jettest::integerValue(INT64_MAX)});
   {
     tabrix::cli::SqliteTarget target({file.string()});
     try {
@@ -340,6 +311,17 @@ TEST(ValueEdges, AnImpossibleValueIsNamed) {
   }
   tooltest::PgClient pg(tooltest::PostgresServer::uri());
   EXPECT_TRUE(pg.query("SELECT 1 FROM pg_namespace WHERE nspname = 'impossible'").empty());
+
+  // PostgreSQL's text has no character U+0000; SQLite's has.
+  jettest::ValueStore store;
+  const auto withNul =
+      oneColumn("Notes", "Body", ColumnType::Memo, {store.text(std::u16string(u"before\0after", 12))});
+  try {
+    tabrix::cli::convert(withNul, tabrix::cli::planSchema(withNul, options), target, true, quiet);
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "cannot copy table Notes, row 1, column Body: PostgreSQL text can't hold the character U+0000");
+  }
 }
 
 }  // namespace
