@@ -16,7 +16,7 @@ class GivenRows : public jet::RowCursor {
   const jet::TableDef& table() const override { return table_; }
   bool next() override { return ++at_ < static_cast<int>(rows_.size()); }
   const jet::Value& value(std::size_t column) override { return rows_[static_cast<std::size_t>(at_)][column]; }
-  // The row's place stands for its bookmark (RowCursor::bookmark on main).
+  // A row cursor names each row by a bookmark; here the row's place is it.
   std::uint64_t bookmark() const { return static_cast<std::uint64_t>(at_); }
 
  private:
