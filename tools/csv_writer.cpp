@@ -3,57 +3,12 @@
 #include <algorithm>
 #include <charconv>
 
+#include "value_text.h"
+
 namespace tabrix::cli {
 namespace {
 
 bool needsQuotes(char16_t c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; }
-
-char* twoDigits(char* p, int value) {
-  *p++ = static_cast<char>('0' + value / 10);
-  *p++ = static_cast<char>('0' + value % 10);
-  return p;
-}
-
-// Encodes up to `n` code units; a pair split by the end of a run that isn't
-// the last is left for the next run. Returns the units consumed.
-std::size_t encodeUtf8(const char16_t* s, std::size_t n, bool last, char*& p, bool doubleQuotes) {
-  std::size_t i = 0;
-  while (i < n) {
-    char32_t c = s[i];
-    if (c < 0x80) {
-      if (c == u'"' && doubleQuotes) *p++ = '"';
-      *p++ = static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 == n && !last) break;
-      if (i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-        ++i;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    ++i;
-    if (c < 0x800) {
-      *p++ = static_cast<char>(0xC0 | (c >> 6));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      *p++ = static_cast<char>(0xE0 | (c >> 12));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      *p++ = static_cast<char>(0xF0 | (c >> 18));
-      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return i;
-}
 
 }  // namespace
 
@@ -101,7 +56,7 @@ void CsvWriter::text(std::u16string_view s) {
     std::size_t n = std::min(s.size(), kRun);
     char* start = out_.reserve(3 * n);
     char* p = start;
-    std::size_t used = encodeUtf8(s.data(), n, n == s.size(), p, quote);
+    std::size_t used = encodeUtf8(s.substr(0, n), n == s.size(), quote, p);
     out_.advance(static_cast<std::size_t>(p - start));
     s.remove_prefix(used);
   }
@@ -110,66 +65,20 @@ void CsvWriter::text(std::u16string_view s) {
 
 void CsvWriter::currency(std::int64_t v) {
   char* start = out_.reserve(32);
-  char* p = start;
-  std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-  if (v < 0) *p++ = '-';
-  p = std::to_chars(p, p + 24, magnitude / 10000).ptr;
-  unsigned fraction = static_cast<unsigned>(magnitude % 10000);
-  if (fraction != 0) {
-    char digits[4] = {static_cast<char>('0' + fraction / 1000), static_cast<char>('0' + fraction / 100 % 10),
-                      static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
-    int kept = 4;
-    while (digits[kept - 1] == '0') --kept;
-    *p++ = '.';
-    for (int i = 0; i < kept; ++i) *p++ = digits[i];
-  }
-  out_.advance(static_cast<std::size_t>(p - start));
+  out_.advance(static_cast<std::size_t>(writeCurrency(start, v) - start));
 }
 
 void CsvWriter::dateTime(double days) {
   jet::DateTime t = jet::toDateTime(days);
   char* start = out_.reserve(40);
-  char* p = start;
-  if (!t.valid) {
-    p = std::to_chars(p, p + 32, days).ptr;  // no calendar holds it: the stored number
-    out_.advance(static_cast<std::size_t>(p - start));
-    return;
-  }
-  if (t.year < 10000) {
-    p = twoDigits(p, t.year / 100);
-    p = twoDigits(p, t.year % 100);
-  } else {
-    p = std::to_chars(p, p + 8, t.year).ptr;
-  }
-  *p++ = '-';
-  p = twoDigits(p, t.month);
-  *p++ = '-';
-  p = twoDigits(p, t.day);
-  *p++ = ' ';
-  p = twoDigits(p, t.hour);
-  *p++ = ':';
-  p = twoDigits(p, t.minute);
-  *p++ = ':';
-  p = twoDigits(p, t.second);
+  // A value no calendar holds is written as the stored number.
+  char* p = t.valid ? writeDateTime(start, t) : std::to_chars(start, start + 32, days).ptr;
   out_.advance(static_cast<std::size_t>(p - start));
 }
 
 void CsvWriter::guid(const jet::Guid& g) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  // The first three groups are little-endian numbers, the last two bytes in
-  // order.
-  static constexpr int kOrder[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
   char* start = out_.reserve(38);
-  char* p = start;
-  *p++ = '{';
-  for (int i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) *p++ = '-';
-    unsigned b = g[static_cast<std::size_t>(kOrder[i])];
-    *p++ = kHex[b >> 4];
-    *p++ = kHex[b & 15];
-  }
-  *p++ = '}';
-  out_.advance(static_cast<std::size_t>(p - start));
+  out_.advance(static_cast<std::size_t>(writeGuid(start, g) - start));
 }
 
 void CsvWriter::hex(std::span<const std::byte> bytes) {
@@ -203,7 +112,7 @@ void CsvWriter::value(const jet::Value& v) {
     case ColumnType::Currency: currency(v.integer); break;
     case ColumnType::Single: {
       char* p = out_.reserve(32);
-      out_.advance(static_cast<std::size_t>(std::to_chars(p, p + 32, static_cast<float>(v.real)).ptr - p));
+      out_.advance(static_cast<std::size_t>(writeSingle(p, static_cast<float>(v.real)) - p));
       break;
     }
     case ColumnType::Double: {

@@ -6,22 +6,56 @@
 #include <unistd.h>
 #include <vector>
 
+#include "convert_command.h"
 #include "csv_writer.h"
 #include "jet/database.h"
 #include "jet/error.h"
 #include "output.h"
+#include "usage.h"
 
 namespace {
 
 using tabrix::cli::CsvWriter;
 using tabrix::cli::Output;
+using tabrix::cli::UsageError;
 
 constexpr const char* kUsage =
     "usage: tabrix-cli [--password TEXT] tables FILE\n"
     "       tabrix-cli [--password TEXT] schema FILE [TABLE]\n"
-    "       tabrix-cli [--password TEXT] export FILE TABLE\n";
-
-class UsageError : public std::exception {};
+    "       tabrix-cli [--password TEXT] schema FILE --sql postgres|sqlite [TABLE]\n"
+    "       tabrix-cli [--password TEXT] export FILE TABLE\n"
+    "       tabrix-cli [--password TEXT] convert FILE TARGET [--tables A,B,...]\n"
+    "                  [--single-transaction|--per-table]\n"
+    "\n"
+    "tables   one line per catalogue entry: its kind (TABLE, VIEW, SYSTEM TABLE),\n"
+    "         a tab, its name.\n"
+    "schema   a block per table (blocks apart by an empty line) of tab-separated\n"
+    "         lines:\n"
+    "           table   NAME\n"
+    "           column  NAME TYPE SIZE PRECISION SCALE NULL|NOT NULL [AUTONUMBER]\n"
+    "           index   NAME KIND COLUMNS\n"
+    "         TYPE is Boolean, Byte, Integer, Long, Currency, Single, Double,\n"
+    "         DateTime, Binary, Text, OLE, Memo, Guid or Numeric; SIZE is the\n"
+    "         length in characters for Text and in bytes otherwise (0 for Memo\n"
+    "         and OLE, which have none); PRECISION and SCALE are a Numeric's digits\n"
+    "         in all and after the point, 0 for other types; NOT NULL marks a\n"
+    "         required column, AUTONUMBER one the database numbers. KIND is\n"
+    "         PRIMARY KEY, UNIQUE, INDEX or FOREIGN KEY (the index a relationship\n"
+    "         keeps), followed by IGNORE NULLS when rows whose columns are all\n"
+    "         null are left out and REQUIRED when its columns must have values;\n"
+    "         COLUMNS are the index's columns in order, separated by \", \", a\n"
+    "         descending one followed by DESC.\n"
+    "         With --sql, the same structure as SQL for PostgreSQL or SQLite: the\n"
+    "         tables, keys, indexes and foreign keys convert creates.\n"
+    "export   the table's rows as CSV in UTF-8, a header line first.\n"
+    "convert  copies the tables (all, or those of --tables) with their keys,\n"
+    "         indexes, defaults and relationships into TARGET:\n"
+    "           sqlite:PATH                       a new SQLite file\n"
+    "           postgresql://...[?schema=NAME]    a PostgreSQL database; the\n"
+    "                                             schema is created if absent\n"
+    "         The run is one transaction (--single-transaction, the default);\n"
+    "         with --per-table each table is one. A failure leaves no table\n"
+    "         half-copied.\n";
 
 const char* kindName(jet::ObjectKind kind) {
   switch (kind) {
@@ -134,6 +168,8 @@ int run(int argc, char** argv) {
   }
   if (args.size() < 2) throw UsageError();
   const std::string& command = args[0];
+  if (command == "convert") return tabrix::cli::convertCommand(args, options);
+  if (command == "schema" && tabrix::cli::wantsSql(args)) return tabrix::cli::schemaSqlCommand(args, options);
   const bool known = (command == "tables" && args.size() == 2) || (command == "schema" && args.size() <= 3) ||
                      (command == "export" && args.size() == 3);
   if (!known) throw UsageError();

@@ -61,7 +61,7 @@ std::vector<CatalogueObject> readCatalogue(Pager& pager, Format format, const Te
         if (id.null) continue;
         object.definitionPage = static_cast<std::uint32_t>(id.integer) & catalogue::kIdPageMask;
         const Value& properties = cursor.value(propertiesColumn);
-        if (!properties.null) object.requiredColumns = requiredColumns(properties.bytes, codec);
+        if (!properties.null) object.columns = readColumnProperties(properties.bytes, codec);
         break;
       }
       case catalogue::kLinkedTable:

@@ -6,6 +6,7 @@
 
 #include "jet/database.h"
 #include "jet/schema.h"
+#include "properties.h"
 
 namespace jet {
 
@@ -18,7 +19,7 @@ struct CatalogueObject {
   std::u16string name;
   std::uint32_t definitionPage = 0;  // tables and system tables
   bool linked = false;               // a table whose rows live in another database
-  std::vector<std::u16string> requiredColumns;
+  ColumnProperties columns;          // tables: what their properties say of their columns
 };
 
 // Reads MSysObjects: tables, system tables, linked tables and the saved

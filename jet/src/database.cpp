@@ -8,6 +8,8 @@
 #include "jet/error.h"
 #include "open.h"
 #include "pager.h"
+#include "relationships.h"
+#include "relationships_format.h"
 #include "table_cursor.h"
 #include "table_definition.h"
 #include "text_codec.h"
@@ -58,6 +60,15 @@ class DatabaseImpl final : public Database {
     return std::make_unique<TableIndexCursor>(*pager_, header_.format, name_, found, position);
   }
 
+  std::vector<Relationship> relationships() const override {
+    for (const CatalogueObject& o : objects_)
+      if (o.kind == ObjectKind::SystemTable && equalNamesIgnoringCase(o.name, relationships::kTableName)) {
+        TableCursor cursor(*pager_, header_.format, codec_, info(toUtf8(o.name)));
+        return readRelationships(cursor);
+      }
+    return {};  // a database that never had a relationship may lack the table
+  }
+
  private:
   std::shared_ptr<const TableInfo> info(std::string_view name) const {
     const std::u16string wanted = fromUtf8(name);
@@ -81,9 +92,13 @@ class DatabaseImpl final : public Database {
 
     auto info = std::make_shared<TableInfo>(
         readTableDefinition(*pager_, codec_, header_.format, found->definitionPage, found->name));
-    for (Column& column : info->def.columns)
-      for (const std::u16string& required : found->requiredColumns)
-        if (equalNamesIgnoringCase(fromUtf8(column.name), required)) column.nullable = false;
+    for (Column& column : info->def.columns) {
+      const std::u16string name = fromUtf8(column.name);
+      for (const std::u16string& required : found->columns.required)
+        if (equalNamesIgnoringCase(name, required)) column.nullable = false;
+      for (const auto& [named, expression] : found->columns.defaults)
+        if (equalNamesIgnoringCase(name, named)) column.defaultValue = toUtf8(expression);
+    }
     tables_.emplace(found->definitionPage, info);
     return info;
   }

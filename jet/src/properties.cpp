@@ -8,14 +8,21 @@
 #include "text_codec.h"
 
 namespace jet {
+namespace {
 
-std::vector<std::u16string> requiredColumns(std::span<const std::byte> blob, const TextCodec& codec) {
-  std::vector<std::u16string> required;
+bool isText(std::uint8_t type) {
+  return type == static_cast<std::uint8_t>(ColumnType::Text) || type == static_cast<std::uint8_t>(ColumnType::Memo);
+}
+
+}  // namespace
+
+ColumnProperties readColumnProperties(std::span<const std::byte> blob, const TextCodec& codec) {
+  ColumnProperties found;
   auto isMark = [&](std::string_view mark) {
     return blob.size() >= mark.size() &&
            std::equal(mark.begin(), mark.end(), blob.begin(), [](char c, std::byte b) { return std::byte(c) == b; });
   };
-  if (!isMark(props::kJet3Mark) && !isMark(props::kJet4Mark)) return required;
+  if (!isMark(props::kJet3Mark) && !isMark(props::kJet4Mark)) return found;
 
   std::vector<std::u16string> names;
   std::size_t pos = props::kJet4Mark.size();
@@ -45,15 +52,19 @@ std::vector<std::u16string> requiredColumns(std::span<const std::byte> blob, con
         if (entryLength < props::kEntryHeader || entryLength > end - p) break;
         std::size_t nameIndex = getU16(&blob[p + props::kEntryNameIndex]);
         std::size_t valueLength = getU16(&blob[p + props::kEntryValueLength]);
-        if (nameIndex < names.size() && names[nameIndex] == u"Required" && valueLength >= 1 &&
-            props::kEntryHeader + valueLength <= entryLength && getU8(&blob[p + props::kEntryHeader]) != 0)
-          required.push_back(column);
+        if (nameIndex < names.size() && props::kEntryHeader + valueLength <= entryLength) {
+          const std::span<const std::byte> value = blob.subspan(p + props::kEntryHeader, valueLength);
+          if (names[nameIndex] == props::kRequired && valueLength >= 1 && getU8(value.data()) != 0)
+            found.required.push_back(column);
+          else if (names[nameIndex] == props::kDefaultValue && isText(getU8(&blob[p + props::kEntryType])))
+            found.defaults.emplace_back(column, codec.decode(value));
+        }
         p += entryLength;
       }
     }
     pos = end;
   }
-  return required;
+  return found;
 }
 
 }  // namespace jet

@@ -25,4 +25,9 @@ inline constexpr int kEntryType = 3;
 inline constexpr int kEntryNameIndex = 4;
 inline constexpr int kEntryValueLength = 6;
 
+// The properties the engine reads. An entry's type byte is a column type:
+// DefaultValue is text, an Access expression.
+inline constexpr std::u16string_view kRequired = u"Required";
+inline constexpr std::u16string_view kDefaultValue = u"DefaultValue";
+
 }  // namespace jet::props

@@ -9,6 +9,7 @@
 
 #include "csv_writer.h"
 #include "fixtures.h"
+#include "given_rows.h"
 #include "jet/database.h"
 #include "oracle.h"
 #include "output.h"
@@ -16,21 +17,7 @@
 
 namespace {
 
-// A cursor over rows given in the test.
-class GivenRows : public jet::RowCursor {
- public:
-  GivenRows(jet::TableDef table, std::vector<std::vector<jet::Value>> rows)
-      : table_(std::move(table)), rows_(std::move(rows)) {}
-  const jet::TableDef& table() const override { return table_; }
-  bool next() override { return ++at_ < static_cast<int>(rows_.size()); }
-  const jet::Value& value(std::size_t column) override { return rows_[static_cast<std::size_t>(at_)][column]; }
-  std::uint64_t bookmark() const override { return static_cast<std::uint64_t>(at_); }
-
- private:
-  jet::TableDef table_;
-  std::vector<std::vector<jet::Value>> rows_;
-  int at_ = -1;
-};
+using jettest::GivenRows;
 
 // Runs the writer over one column of the given values; returns the lines
 // after the header.

@@ -58,6 +58,12 @@ class Database {
   // Error(NotFound) for an index the table doesn't have.
   virtual std::unique_ptr<IndexCursor> index(std::string_view table, std::string_view index) const = 0;
   virtual std::unique_ptr<IndexCursor> indexAt(std::string_view table, std::size_t position) const = 0;
+
+  // Every relationship between tables (system tables among them), ordered
+  // by name without regard to case; the cascade flags are only ever set on
+  // an enforced one. Throws Error: Corrupt when the system table of
+  // relationships contradicts itself, Io.
+  virtual std::vector<Relationship> relationships() const = 0;
 };
 
 // Walks a table's rows. Values are decoded on demand, once per row; what

@@ -27,6 +27,7 @@ struct Column {
   bool nullable = true;    // false when the column is required
   bool autoNumber = false;
   bool fixedLength = false;
+  std::string defaultValue;  // its DefaultValue property, an Access expression ("0", "=Now()"); empty when none
 };
 
 struct IndexColumn {
@@ -42,6 +43,26 @@ struct Index {
   bool ignoreNulls = false;
   bool required = false;
   bool foreignKey = false;  // a relationship's index, kept by the engine
+};
+
+// A relationship between two tables: the rows of `table` refer, through
+// their columns, to the rows of `referencedTable` (the "one" side, whose
+// columns carry its primary key or a unique index). Names are UTF-8 as the
+// database spells them.
+struct Relationship {
+  struct ColumnPair {
+    std::string column;            // in `table`
+    std::string referencedColumn;  // in `referencedTable`
+    bool operator==(const ColumnPair&) const = default;
+  };
+  std::string name;
+  std::string table;
+  std::string referencedTable;
+  std::vector<ColumnPair> columns;  // in the relationship's order
+  bool enforced = true;             // referential integrity: no row may refer to a missing one
+  bool cascadeUpdates = false;      // a changed key changes the rows that refer to it
+  bool cascadeDeletes = false;      // a deleted row deletes the rows that refer to it
+  bool cascadeNull = false;         // a deleted row sets the referring columns to null
 };
 
 struct TableDef {
