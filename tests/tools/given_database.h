@@ -8,6 +8,7 @@
 #include "given_rows.h"
 #include "jet/database.h"
 #include "jet/error.h"
+#include "jet/index_cursor.h"
 
 namespace tooltest {
 
@@ -34,8 +35,14 @@ class GivenDatabase : public jet::Database {
     return std::make_unique<jettest::GivenRows>(t.first, t.second);
   }
   std::vector<jet::Relationship> relationships() const override { return relationships_; }
+  // Conversion reads tables by their rows only.
+  std::unique_ptr<jet::IndexCursor> index(std::string_view, std::string_view) const override { noIndexes(); }
+  std::unique_ptr<jet::IndexCursor> indexAt(std::string_view, std::size_t) const override { noIndexes(); }
 
  private:
+  [[noreturn]] static void noIndexes() {
+    throw jet::Error(jet::ErrorKind::Unsupported, "a given database has no index cursors");
+  }
   const std::pair<jet::TableDef, std::vector<std::vector<jet::Value>>>& find(std::string_view name) const {
     for (const auto& t : tables_)
       if (t.first.name == name) return t;
