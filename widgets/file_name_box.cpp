@@ -104,6 +104,14 @@ void FileNameBox::setFileName(const QString& name) {
     m_edit->setText(name);
 }
 
+void FileNameBox::setFileNameOrKeep(const QString& name) noexcept {
+  try {
+    setFileName(name);
+  } catch (const InvalidFileName&) {
+    // The text stays as it was.
+  }
+}
+
 void FileNameBox::browse() {
   const auto focusBack = qScopeGuard([this] { m_edit->setFocus(); });
 

@@ -24,6 +24,8 @@ class InvalidFileName : public std::runtime_error {
 // checks and quotes a name before it replaces the text. "/" separates folders.
 class FileNameBox : public QWidget {
   Q_OBJECT
+  // The file name as window storage keeps it.
+  Q_PROPERTY(QString fileName READ fileName WRITE setFileNameOrKeep)
 
  public:
   explicit FileNameBox(QWidget* parent = nullptr);
@@ -41,6 +43,9 @@ class FileNameBox : public QWidget {
   // with one. InvalidFileName when `name`, without enclosing double quotes,
   // holds any of < > " ? * |; the text then stays as it was.
   void setFileName(const QString& name);
+  // As setFileName, but a refused name leaves the text as it was without an
+  // error.
+  void setFileNameOrKeep(const QString& name) noexcept;
 
   // The open dialog "Browse": it starts in the folder of the current file
   // name when that name is valid and its folder exists, else in the folder
