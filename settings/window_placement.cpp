@@ -15,12 +15,16 @@ Edges edgesOf(const QRect& outer) {
   return {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
 }
 
+QRect outerOf(const Edges& edges) {
+  return QRect(edges.left, edges.top, edges.right - edges.left, std::max(0, edges.bottom - edges.top));
+}
+
 }  // namespace
 
 WindowPlacement::WindowPlacement(QWidget& window) : QObject(&window), m_window(window) {
   connect(&WindowFrame::of(window), &WindowFrame::changed, this, [this](QMargins frame) {
     if (!m_pending) return;
-    resizeTo(*m_pending, frame);
+    place(*m_pending, frame);
     m_pending.reset();
   });
 }
@@ -53,21 +57,22 @@ PlacementRecord WindowPlacement::record() const {
   return record;
 }
 
-void WindowPlacement::resizeTo(const Edges& edges, QMargins frame) {
-  m_window.resize(std::max(0, edges.right - edges.left - frame.left() - frame.right()),
-                  std::max(0, edges.bottom - edges.top - frame.top() - frame.bottom()));
+void WindowPlacement::place(const Edges& edges, QMargins frame) {
+  m_window.setGeometry(outerOf(edges).marginsRemoved(frame));
 }
 
 void WindowPlacement::apply(const PlacementRecord& record) {
   m_flags = record.flags;
-  // A window's position includes its frame.
-  m_window.move(record.normal.left, record.normal.top);
-  const auto frame = WindowFrame::of(m_window).margins();
-  resizeTo(record.normal, frame.value_or(QMargins()));
-  if (frame)
+  if (const auto frame = WindowFrame::of(m_window).margins()) {
+    place(record.normal, *frame);
     m_pending.reset();
-  else
-    m_pending = record.normal;
+    return;
+  }
+  // Until the window manager has framed the window its position includes
+  // the frame, and its size waits for the frame to be known.
+  m_window.move(record.normal.left, record.normal.top);
+  m_window.resize(outerOf(record.normal).size());
+  m_pending = record.normal;
 }
 
 void WindowPlacement::show(ShowState state, bool applicationWindow) {

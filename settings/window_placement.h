@@ -34,7 +34,8 @@ class WindowPlacement : public QObject {
   void show(ShowState state, bool applicationWindow);
 
  private:
-  void resizeTo(const Edges& edges, QMargins frame);
+  // Sets the outer rectangle `edges` around a window framed by `frame`.
+  void place(const Edges& edges, QMargins frame);
 
   QWidget& m_window;
   int m_flags = 0;

@@ -23,6 +23,8 @@ std::optional<QMargins> WindowFrame::current() const {
   // none; a window it shows without a frame is exposed with none.
   const QMargins margins = handle->frameMargins();
   if (margins.isNull() && !handle->isExposed()) return std::nullopt;
+  // While the window manager reframes the window they may read as nonsense.
+  if (margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0) return std::nullopt;
   return margins;
 }
 
