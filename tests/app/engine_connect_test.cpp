@@ -2,9 +2,11 @@
 // the Access driver's name, so the same connection string opens the file
 // with the engine.
 #include <QTemporaryDir>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "app/connection_string.h"
+#include "completions.h"
 #include "data/connection.h"
 #include "fixtures.h"
 #include "main_window.h"
@@ -93,6 +95,35 @@ TEST_F(EngineConnectTest, AFileThatIsNoDatabaseIsRefusedAndTheListKept) {
   openBase(junk);
   EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
   EXPECT_EQ(m_window.tableList(), QStringList("zostaje"));
+}
+
+// The click on "Otworz baze" acts at once, whether the completion list has
+// closed on the full name or is still open beside the button.
+TEST_F(EngineConnectTest, OneClickOnOtworzBazeAfterTypingTheName) {
+  QLineEdit* edit = m_window.fn()->findChild<QLineEdit*>();
+  QAbstractItemView* list = edit->completer()->popup();
+  auto clickOpenBase = [&] {
+    QTest::mouseClick(m_window.form().windowHandle(), Qt::LeftButton, {},
+                      m_window.openBase()->mapTo(&m_window.form(), QPoint(10, 10)));
+  };
+  edit->setFocus();
+  typeWithCompletions(edit, fixture("nwind.md"));
+  m_dialogs.expectBeep();
+  clickOpenBase();
+  m_dialogs.verify();
+  EXPECT_FALSE(list->isVisible());
+
+  // Offscreen, the list held the activation; the window system hands it back.
+  m_window.form().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window.form()));
+  edit->setFocus();
+  edit->clear();
+  typeWithCompletions(edit, fixture("nwind.md"));
+  QTest::keyClicks(edit, "b");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
+  clickOpenBase();
+  EXPECT_TRUE(m_window.form().connection().connected());
+  EXPECT_EQ(m_window.linkButtons(), MainWindow::connected());
 }
 
 }  // namespace
