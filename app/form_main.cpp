@@ -165,8 +165,12 @@ void FormMain::bt_OpenBazaClick() {
     b_OpenTable->setEnabled(true);
     bt_CloseBaza->setEnabled(true);
     b_OpenSQL->setEnabled(true);
+    // "Otworz baze" gave its focus away as it was disabled; the tables are
+    // what comes next.
+    ComboBox_Tables->setFocus();
   } catch (const std::exception& error) {
     bt_OpenBaza->setEnabled(true);
+    bt_OpenBaza->setFocus();
     showMessage(QStringLiteral("Błąd otwarcia Bazy !\r") + errorText(error));
   }
 }
@@ -191,6 +195,8 @@ void FormMain::bt_CloseBazaClick() {
   try {
     ADOConnection->close();
     bt_OpenBaza->setEnabled(true);
+    // Before "Zamknij baze" is disabled, so that it doesn't hand its focus on.
+    bt_OpenBaza->setFocus();
     bt_CloseBaza->setEnabled(false);
     b_OpenTable->setEnabled(false);
     b_OpenSQL->setEnabled(false);

@@ -1,6 +1,8 @@
 // Connecting through the built-in engine: no ODBC driver is registered under
 // the Access driver's name, so the same connection string opens the file
 // with the engine.
+#include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -95,6 +97,39 @@ TEST_F(EngineConnectTest, AFileThatIsNoDatabaseIsRefusedAndTheListKept) {
   openBase(junk);
   EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
   EXPECT_EQ(m_window.tableList(), QStringList("zostaje"));
+}
+
+// Disabling the button that has the focus hands it on; each outcome puts it
+// where the next step is, never on "Prompt".
+TEST_F(EngineConnectTest, TheFocusAfterConnectingDisconnectingAndFailing) {
+  m_window.fn()->setText(fixture("nwind.mdb"));
+  m_window.openBase()->setFocus();
+  QTest::keyClick(m_window.openBase(), Qt::Key_Space);
+  ASSERT_EQ(m_window.linkButtons(), MainWindow::connected());
+  EXPECT_TRUE(m_window.tables()->hasFocus());
+
+  QTest::mouseClick(m_window.closeBase(), Qt::LeftButton);
+  EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
+  EXPECT_TRUE(m_window.openBase()->hasFocus());
+
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString junk = folder.filePath("junk.mdb");
+  QFile file(junk);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray(4096, 'x'));
+  file.close();
+  const MessageBoxContent failure{applicationTitle(), openFailure(junk), MessageIcon::None, {MessageButton::Ok}};
+  m_dialogs.expectMessage(failure);
+  m_window.fn()->setText(junk);
+  QTest::keyClick(m_window.openBase(), Qt::Key_Space);
+  m_dialogs.verify();
+  EXPECT_TRUE(m_window.openBase()->hasFocus());
+  // The next Space tries again.
+  m_dialogs.expectMessage(failure);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  m_dialogs.verify();
+  EXPECT_FALSE(m_window.prompt()->isChecked());
 }
 
 // The click on "Otworz baze" acts at once, whether the completion list has
