@@ -2,7 +2,6 @@
 // the Access driver's name, so the same connection string opens the file
 // with the engine.
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -86,12 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Passwords, EnginePasswordTest,
 
 TEST_F(EngineConnectTest, AFileThatIsNoDatabaseIsRefusedAndTheListKept) {
   QTemporaryDir folder;
-  const QString junk = folder.filePath("junk.mdb");
-  {
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(8192, 'x'));
-  }
+  const QString junk = writeJunkDatabase(folder);
   m_window.tables()->addItem("zostaje");
   m_dialogs.expectMessage({applicationTitle(), openFailure(junk), MessageIcon::None, {MessageButton::Ok}});
   openBase(junk);
@@ -114,11 +108,7 @@ TEST_F(EngineConnectTest, TheFocusAfterConnectingDisconnectingAndFailing) {
 
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
-  const QString junk = folder.filePath("junk.mdb");
-  QFile file(junk);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QByteArray(4096, 'x'));
-  file.close();
+  const QString junk = writeJunkDatabase(folder);
   const MessageBoxContent failure{applicationTitle(), openFailure(junk), MessageIcon::None, {MessageButton::Ok}};
   m_dialogs.expectMessage(failure);
   m_window.fn()->setText(junk);
