@@ -11,7 +11,7 @@ const QString kFileName = QStringLiteral("tabrix.ini");
 
 QString userConfigurationFolder() {
   const QString configured = qEnvironmentVariable("XDG_CONFIG_HOME");
-  // The base directory specification ignores a relative path here.
+  // A relative path there is to be ignored, as unset.
   if (QDir::isAbsolutePath(configured)) return configured;
   return QDir::homePath() + QStringLiteral("/.config");
 }
