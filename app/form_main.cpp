@@ -14,8 +14,8 @@
 #include "app/login_dialog.h"
 #include "app/placeholder_windows.h"
 #include "data/connection.h"
-#include "settings/window_storage.h"
 #include "settings/settings_store.h"
+#include "settings/window_storage.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_name_box.h"
 #include "widgets/handler_guard.h"
@@ -111,8 +111,8 @@ FormMain::FormMain(QStringList arguments, const QString& settingsFile, QWidget* 
 
 FormMain::~FormMain() {
   destroyOwnedWindows();
-  // This window's section is saved already when it was closed; the file is
-  // written last.
+  // This window's storage saves now unless closing the window did; the store
+  // writes the file last.
   FormStorage1.reset();
   JvAppIniFileStorage1.reset();
 }

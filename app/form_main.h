@@ -24,9 +24,9 @@ class WindowStorage;
 // table and SQL windows. It owns the connection every other window uses;
 // closing it closes the connection and ends the program.
 //
-// It owns the settings store too, reading the settings file as it is made
-// and writing it as it goes, after every window it owns has gone (the most
-// recent first) and saved its own section.
+// It owns the settings store too: the settings file is read as the window
+// is made and written as it goes, after every window it owns has gone (the
+// most recent first) and saved its own section.
 //
 // The controls carry the names the behaviour is written with, as members and
 // object names. `arguments` are the command-line arguments without the
