@@ -1,6 +1,7 @@
 #include "app/form_main.h"
 
 #include <QCheckBox>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileInfo>
@@ -13,6 +14,8 @@
 #include "app/login_dialog.h"
 #include "app/placeholder_windows.h"
 #include "data/connection.h"
+#include "settings/settings_store.h"
+#include "settings/window_storage.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_name_box.h"
 #include "widgets/handler_guard.h"
@@ -54,8 +57,13 @@ QString asciiLower(QString text) {
 
 }  // namespace
 
-FormMain::FormMain(QStringList arguments, QWidget* parent)
-    : QWidget(parent), ADOConnection(new Connection(this)), m_arguments(std::move(arguments)) {
+FormMain::FormMain(QStringList arguments, const QString& settingsFile, QWidget* parent)
+    : QWidget(parent),
+      ADOConnection(new Connection(this)),
+      JvAppIniFileStorage1(std::make_unique<SettingsStore>(settingsFile)),
+      m_arguments(std::move(arguments)) {
+  runHandler([this] { JvAppIniFileStorage1->Reload(); });
+
   setWindowTitle(QStringLiteral("Varnel 17.11.2014"));
   setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
   resize(539, 158);
@@ -84,6 +92,12 @@ FormMain::FormMain(QStringList arguments, QWidget* parent)
   b_OpenSQL->setEnabled(false);
   b_Close->setFocus();
 
+  setObjectName(QStringLiteral("FormMain"));
+  FormStorage1 = std::make_unique<WindowStorage>(*this, JvAppIniFileStorage1.get(), QSize(537, 173));
+  FormStorage1->setAppStoragePath(QStringLiteral("MAIN\\"));
+  FormStorage1->setStoredProps({QStringLiteral("fn.FileName"), QStringLiteral("ed_PassWord.Text")});
+  FormStorage1->setAfterRestorePlacement([this] { FormStorage1AfterRestorePlacement(); });
+
   ADOConnection->setObjectName(QStringLiteral("ADOConnection"));
   ADOConnection->setLoginHandler(askForLogin);
 
@@ -95,15 +109,24 @@ FormMain::FormMain(QStringList arguments, QWidget* parent)
   connectHandler(b_OpenSQL, &QPushButton::clicked, this, &FormMain::b_OpenSQLClick);
 }
 
-FormMain::~FormMain() = default;
+FormMain::~FormMain() {
+  destroyOwnedWindows();
+  // This window's storage saves now unless closing the window did; the store
+  // writes the file last.
+  FormStorage1.reset();
+  JvAppIniFileStorage1.reset();
+}
 
-void FormMain::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (m_shown) return;
-  m_shown = true;
-  // The stored placement and values are applied on this first showing; the
-  // command-line rule comes right after them.
-  runHandler([this] { FormStorage1AfterRestorePlacement(); });
+void FormMain::childEvent(QChildEvent* event) {
+  if (event->added()) m_owned.emplace_back(event->child());
+  QWidget::childEvent(event);
+}
+
+void FormMain::destroyOwnedWindows() {
+  for (auto owned = m_owned.rbegin(); owned != m_owned.rend(); ++owned) {
+    auto* widget = qobject_cast<QWidget*>(owned->data());
+    if (widget && widget->isWindow()) delete widget;
+  }
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
@@ -142,8 +165,12 @@ void FormMain::bt_OpenBazaClick() {
     b_OpenTable->setEnabled(true);
     bt_CloseBaza->setEnabled(true);
     b_OpenSQL->setEnabled(true);
+    // "Otworz baze" gave its focus away as it was disabled; the tables are
+    // what comes next.
+    ComboBox_Tables->setFocus();
   } catch (const std::exception& error) {
     bt_OpenBaza->setEnabled(true);
+    bt_OpenBaza->setFocus();
     showMessage(QStringLiteral("Błąd otwarcia Bazy !\r") + errorText(error));
   }
 }
@@ -168,6 +195,8 @@ void FormMain::bt_CloseBazaClick() {
   try {
     ADOConnection->close();
     bt_OpenBaza->setEnabled(true);
+    // Before "Zamknij baze" is disabled, so that it doesn't hand its focus on.
+    bt_OpenBaza->setFocus();
     bt_CloseBaza->setEnabled(false);
     b_OpenTable->setEnabled(false);
     b_OpenSQL->setEnabled(false);

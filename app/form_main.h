@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -13,27 +16,36 @@ namespace tabrix {
 
 class Connection;
 class FileNameBox;
+class SettingsStore;
+class WindowStorage;
 
 // The main window: the inputs of the one database connection, the buttons
 // that connect and disconnect, the table list, and the buttons that open the
 // table and SQL windows. It owns the connection every other window uses;
 // closing it closes the connection and ends the program.
 //
+// It owns the settings store too: the settings file is read as the window
+// is made and written as it goes, after every window it owns has gone (the
+// most recent first) and saved its own section.
+//
 // The controls carry the names the behaviour is written with, as members and
 // object names. `arguments` are the command-line arguments without the
-// program's own path; the first showing applies them.
+// program's own path; the first showing applies them, after the stored
+// values. `settingsFile` empty: a store without a file.
 class FormMain : public QWidget {
   Q_OBJECT
 
  public:
-  explicit FormMain(QStringList arguments = {}, QWidget* parent = nullptr);
+  explicit FormMain(QStringList arguments = {}, const QString& settingsFile = {}, QWidget* parent = nullptr);
   ~FormMain() override;
 
   Connection& connection() const { return *ADOConnection; }
+  // The store every window storage of the program binds to.
+  SettingsStore& settingsStore() const { return *JvAppIniFileStorage1; }
 
  protected:
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void childEvent(QChildEvent* event) override;
 
  private:
   void b_CloseClick();
@@ -46,6 +58,11 @@ class FormMain : public QWidget {
   void b_OpenSQLClick();
 
   void listTables();
+  void destroyOwnedWindows();
+
+  // Every object given this window as its parent, in the order they came;
+  // first of the members, as the members' own objects come among them.
+  std::vector<QPointer<QObject>> m_owned;
 
   QLabel* Label1 = nullptr;
   FileNameBox* fn = nullptr;
@@ -60,9 +77,10 @@ class FormMain : public QWidget {
   QPushButton* b_Close = nullptr;
   QPushButton* b_OpenSQL = nullptr;
   Connection* ADOConnection;
+  std::unique_ptr<SettingsStore> JvAppIniFileStorage1;
+  std::unique_ptr<WindowStorage> FormStorage1;
 
   QStringList m_arguments;
-  bool m_shown = false;
 };
 
 }  // namespace tabrix

@@ -1,6 +1,7 @@
 #include <QIcon>
 
 #include "app/form_main.h"
+#include "settings/settings_file.h"
 #include "widgets/guarded_application.h"
 #include "widgets/qt_dialogs.h"
 
@@ -10,7 +11,8 @@ int main(int argc, char** argv) {
   tabrix::QtDialogs qtDialogs;
   tabrix::installDialogs(&qtDialogs);
 
-  tabrix::FormMain formMain(application.arguments().mid(1));
+  tabrix::FormMain formMain(application.arguments().mid(1),
+                           tabrix::settingsFilePath(QCoreApplication::applicationDirPath()));
   formMain.show();
   return application.exec();
 }

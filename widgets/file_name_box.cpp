@@ -1,10 +1,12 @@
 #include "widgets/file_name_box.h"
 
+#include <QAbstractItemView>
 #include <QCompleter>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "widgets/click_through_popup.h"
 #include "widgets/dialogs.h"
 #include "widgets/handler_guard.h"
 
@@ -63,7 +66,6 @@ FileNameBox::FileNameBox(QWidget* parent)
 
   setFocusPolicy(m_edit->focusPolicy());
   setFocusProxy(m_edit);
-  m_edit->installEventFilter(this);
   // Drops land on the box, which takes the file's name, not the dropped text.
   m_edit->setAcceptDrops(false);
   setAcceptDrops(true);
@@ -73,6 +75,12 @@ FileNameBox::FileNameBox(QWidget* parent)
   files->setRootPath(QString());
   completer->setModel(files);
   m_edit->setCompleter(completer);
+  // Watched after the completer, so this box sees their events first.
+  m_edit->installEventFilter(this);
+  completer->popup()->installEventFilter(this);
+  passClicksThrough(*completer->popup());
+  // After the key that changed the text has had its completions offered.
+  connect(m_edit, &QLineEdit::textChanged, this, &FileNameBox::closeCompletionsOfAFile, Qt::QueuedConnection);
 }
 
 QString FileNameBox::text() const { return m_edit->text(); }
@@ -102,6 +110,21 @@ void FileNameBox::setFileName(const QString& name) {
     m_edit->setText(kQuote + name + kQuote);
   else
     m_edit->setText(name);
+  // A long name shows its folder, not its end.
+  m_edit->setCursorPosition(0);
+}
+
+void FileNameBox::setFileNameOrKeep(const QString& name) noexcept {
+  try {
+    setFileName(name);
+  } catch (const InvalidFileName&) {
+    // The text stays as it was.
+  }
+}
+
+void FileNameBox::closeCompletionsOfAFile() {
+  QAbstractItemView* list = m_edit->completer()->popup();
+  if (list->isVisible() && QFileInfo(m_edit->text()).isFile()) list->hide();
 }
 
 void FileNameBox::browse() {
@@ -125,6 +148,7 @@ void FileNameBox::browse() {
 }
 
 bool FileNameBox::eventFilter(QObject* watched, QEvent* event) {
+  QAbstractItemView* list = m_edit->completer()->popup();
   if (watched == m_edit && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier)) {
@@ -132,6 +156,15 @@ bool FileNameBox::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
+  // The completer would keep its list open over the next control; the list
+  // opening takes the focus from the box too, and stays.
+  if (watched == m_edit && event->type() == QEvent::FocusOut &&
+      static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+    list->hide();
+  // The list also opens when the folder has been read, which may be after
+  // the name was typed in full.
+  if (watched == list && event->type() == QEvent::Show)
+    QMetaObject::invokeMethod(this, &FileNameBox::closeCompletionsOfAFile, Qt::QueuedConnection);
   return QWidget::eventFilter(watched, event);
 }
 

@@ -22,8 +22,13 @@ class InvalidFileName : public std::runtime_error {
 //
 // The text is free; fileName() reads a name out of it and setFileName()
 // checks and quotes a name before it replaces the text. "/" separates folders.
+//
+// The completion list closes once the text names a file and when the focus
+// leaves the box, and a click beside it acts at once.
 class FileNameBox : public QWidget {
   Q_OBJECT
+  // The file name as window storage keeps it.
+  Q_PROPERTY(QString fileName READ fileName WRITE setFileNameOrKeep)
 
  public:
   explicit FileNameBox(QWidget* parent = nullptr);
@@ -38,9 +43,13 @@ class FileNameBox : public QWidget {
   // character.
   QString fileName() const;
   // Shows `name`, in double quotes when it holds a blank and does not begin
-  // with one. InvalidFileName when `name`, without enclosing double quotes,
-  // holds any of < > " ? * |; the text then stays as it was.
+  // with one, from its start. InvalidFileName when `name`, without
+  // enclosing double quotes, holds any of < > " ? * |; the text then stays
+  // as it was.
   void setFileName(const QString& name);
+  // As setFileName, but a refused name leaves the text as it was without an
+  // error.
+  void setFileNameOrKeep(const QString& name) noexcept;
 
   // The open dialog "Browse": it starts in the folder of the current file
   // name when that name is valid and its folder exists, else in the folder
@@ -53,6 +62,8 @@ class FileNameBox : public QWidget {
   void dropEvent(QDropEvent* event) override;
 
  private:
+  void closeCompletionsOfAFile();
+
   QLineEdit* m_edit;
   QToolButton* m_browseButton;
   QString m_lastFolder;

@@ -136,11 +136,7 @@ TEST_F(ConnectTest, NoSuchFileBeepsAndFocusesTheFileNameBox) {
 TEST_F(ConnectTest, ARefusedConnectShowsTheFailureAndStaysDisconnected) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
-  const QString junk = folder.filePath("junk.mdb");
-  QFile file(junk);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(QByteArray(4096, 'x'));
-  file.close();
+  const QString junk = writeJunkDatabase(folder);
 
   m_dialogs.expectMessage(plainMessage(openFailure(junk)));
   openBase(junk);

@@ -1,10 +1,13 @@
 // Connecting through the built-in engine: no ODBC driver is registered under
 // the Access driver's name, so the same connection string opens the file
 // with the engine.
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "app/connection_string.h"
+#include "completions.h"
 #include "data/connection.h"
 #include "fixtures.h"
 #include "main_window.h"
@@ -82,17 +85,70 @@ INSTANTIATE_TEST_SUITE_P(Passwords, EnginePasswordTest,
 
 TEST_F(EngineConnectTest, AFileThatIsNoDatabaseIsRefusedAndTheListKept) {
   QTemporaryDir folder;
-  const QString junk = folder.filePath("junk.mdb");
-  {
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(8192, 'x'));
-  }
+  const QString junk = writeJunkDatabase(folder);
   m_window.tables()->addItem("zostaje");
   m_dialogs.expectMessage({applicationTitle(), openFailure(junk), MessageIcon::None, {MessageButton::Ok}});
   openBase(junk);
   EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
   EXPECT_EQ(m_window.tableList(), QStringList("zostaje"));
+}
+
+// Disabling the button that has the focus hands it on; each outcome puts it
+// where the next step is, never on "Prompt".
+TEST_F(EngineConnectTest, TheFocusAfterConnectingDisconnectingAndFailing) {
+  m_window.fn()->setText(fixture("nwind.mdb"));
+  m_window.openBase()->setFocus();
+  QTest::keyClick(m_window.openBase(), Qt::Key_Space);
+  ASSERT_EQ(m_window.linkButtons(), MainWindow::connected());
+  EXPECT_TRUE(m_window.tables()->hasFocus());
+
+  QTest::mouseClick(m_window.closeBase(), Qt::LeftButton);
+  EXPECT_EQ(m_window.linkButtons(), MainWindow::disconnected());
+  EXPECT_TRUE(m_window.openBase()->hasFocus());
+
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString junk = writeJunkDatabase(folder);
+  const MessageBoxContent failure{applicationTitle(), openFailure(junk), MessageIcon::None, {MessageButton::Ok}};
+  m_dialogs.expectMessage(failure);
+  m_window.fn()->setText(junk);
+  QTest::keyClick(m_window.openBase(), Qt::Key_Space);
+  m_dialogs.verify();
+  EXPECT_TRUE(m_window.openBase()->hasFocus());
+  // The next Space tries again.
+  m_dialogs.expectMessage(failure);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  m_dialogs.verify();
+  EXPECT_FALSE(m_window.prompt()->isChecked());
+}
+
+// The click on "Otworz baze" acts at once, whether the completion list has
+// closed on the full name or is still open beside the button.
+TEST_F(EngineConnectTest, OneClickOnOtworzBazeAfterTypingTheName) {
+  QLineEdit* edit = m_window.fn()->findChild<QLineEdit*>();
+  QAbstractItemView* list = edit->completer()->popup();
+  auto clickOpenBase = [&] {
+    QTest::mouseClick(m_window.form().windowHandle(), Qt::LeftButton, {},
+                      m_window.openBase()->mapTo(&m_window.form(), QPoint(10, 10)));
+  };
+  edit->setFocus();
+  typeWithCompletions(edit, fixture("nwind.md"));
+  m_dialogs.expectBeep();
+  clickOpenBase();
+  m_dialogs.verify();
+  EXPECT_FALSE(list->isVisible());
+
+  // Offscreen, the list held the activation; the window system hands it back.
+  m_window.form().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window.form()));
+  edit->setFocus();
+  edit->clear();
+  typeWithCompletions(edit, fixture("nwind.md"));
+  QTest::keyClicks(edit, "b");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
+  clickOpenBase();
+  EXPECT_TRUE(m_window.form().connection().connected());
+  EXPECT_EQ(m_window.linkButtons(), MainWindow::connected());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "app/form_main.h"
 
 #include <QApplication>
+#include <QSignalSpy>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "data/connection.h"
@@ -16,7 +18,10 @@ TEST(FormMain, DesignedWindow) {
   MainWindow window;
   window.show();
   EXPECT_EQ(window.form().windowTitle(), "Varnel 17.11.2014");
-  EXPECT_EQ(window.form().size(), QSize(539, 158));
+  // The designed client area, grown where the window manager's frame is too
+  // thin for the minimum outer size of 537 × 173 (offscreen: 2 pixels).
+  const QMargins frame = window.form().windowHandle()->frameMargins();
+  EXPECT_EQ(window.form().size(), QSize(539, 158).expandedTo(QSize(537, 173).shrunkBy(frame)));
 
   const struct {
     const char* name;
@@ -92,6 +97,47 @@ TEST(FormMain, TabOrder) {
   }
   EXPECT_EQ(order, QStringList({"ComboBox_Tables", "b_OpenTable", "fn", "ed_PassWord", "bt_OpenBaza", "bt_CloseBaza",
                                 "b_OpenSQL", "chb_Prompt", "b_Close"}));
+}
+
+TEST(FormMain, EnterAndKeypadEnterPressTheFocusedButton) {
+  ScriptedDialogs dialogs;
+  MainWindow window;
+  window.show();
+
+  // "Koniec" last: it closes the window. "Otworz baze" finds no file, and
+  // "Zamknij baze" disables itself.
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> enterKeys[] = {{Qt::Key_Return, Qt::NoModifier},
+                                                                 {Qt::Key_Enter, Qt::KeypadModifier}};
+  for (QPushButton* button :
+       {window.openTable(), window.openSql(), window.openBase(), window.closeBase(), window.quit()}) {
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    for (const auto& [key, modifiers] : enterKeys) {
+      if (!window.form().isVisible()) break;
+      if (button == window.openBase()) dialogs.expectBeep();
+      button->setEnabled(true);
+      button->setFocus();
+      QTest::keyClick(button, key, modifiers);
+      dialogs.verify();
+    }
+    EXPECT_EQ(clicked.count(), button == window.quit() ? 1 : 2) << button->objectName().toStdString();
+  }
+  EXPECT_FALSE(window.form().isVisible());
+}
+
+TEST(FormMain, EnterInTheEditBoxesPressesNothing) {
+  MainWindow window;
+  window.show();
+  std::vector<std::unique_ptr<QSignalSpy>> clicks;
+  for (QPushButton* button : window.form().findChildren<QPushButton*>())
+    clicks.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+  QLineEdit* fileName = window.fn()->findChild<QLineEdit*>();
+  for (QLineEdit* box : {fileName, window.password()}) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_Enter, Qt::KeypadModifier);
+  }
+  for (const auto& spy : clicks) EXPECT_EQ(spy->count(), 0);
+  EXPECT_TRUE(window.form().isVisible());
 }
 
 TEST(FormMain, PromptTurnsThePasswordBoxAndTheLoginPromptOnAndOff) {

@@ -66,5 +66,25 @@ TEST(LoginDialog, CancelEscapeAndClosingGiveNothing) {
   EXPECT_FALSE(askForLogin("ADOConnection", "admin"));
 }
 
+TEST(LoginDialog, EnterPressesTheFocusedButtonElseOk) {
+  ScriptedDialogs dialogs;
+  auto pressEnterOn = [](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    return [=](QDialog& dialog) {
+      QWidget* control = dialog.findChild<QWidget*>(QString::fromLatin1(name));
+      control->setFocus();
+      QTest::keyClick(control, key, modifiers);
+    };
+  };
+  dialogs.expectExec(pressEnterOn("CancelButton", Qt::Key_Return));
+  dialogs.expectExec(pressEnterOn("CancelButton", Qt::Key_Enter, Qt::KeypadModifier));
+  dialogs.expectExec(pressEnterOn("OKButton", Qt::Key_Return));
+  dialogs.expectExec(pressEnterOn("UserName", Qt::Key_Enter, Qt::KeypadModifier));
+
+  EXPECT_FALSE(askForLogin("ADOConnection", "admin"));
+  EXPECT_FALSE(askForLogin("ADOConnection", "admin"));
+  EXPECT_TRUE(askForLogin("ADOConnection", "admin"));
+  EXPECT_TRUE(askForLogin("ADOConnection", "admin"));
+}
+
 }  // namespace
 }  // namespace tabrix

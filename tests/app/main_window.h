@@ -22,6 +22,13 @@ class MainWindow {
       : m_form(std::make_unique<tabrix::FormMain>(std::move(arguments))) {
     fn()->setText(storedFileName);
   }
+  // Makes the window of a run that keeps its settings in `settingsFile`.
+  MainWindow(const QString& settingsFile, QStringList arguments)
+      : m_form(std::make_unique<tabrix::FormMain>(std::move(arguments), settingsFile)) {}
+
+  // The end of the run: the window goes, with every window it owns, and the
+  // settings file is written.
+  void end() { m_form.reset(); }
 
   // Shows the window and waits until it is active.
   void show() {

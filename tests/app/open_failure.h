@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/connection_string.h"
@@ -24,4 +26,13 @@ inline QString openFailure(const QString& fileName, const QString& password = {}
   }
   ADD_FAILURE() << "connecting to " << fileName.toStdString() << " did not fail";
   return {};
+}
+
+// Writes junk.mdb into `folder`: 4 KiB of "x", a file no driver opens.
+inline QString writeJunkDatabase(const QTemporaryDir& folder) {
+  const QString junk = folder.filePath("junk.mdb");
+  QFile file(junk);
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray(4096, 'x'));
+  return junk;
 }

@@ -5,16 +5,21 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include "completions.h"
 #include "dialog_printers.h"
 #include "scripted_dialogs.h"
 #include "widgets/application_title.h"
@@ -201,6 +206,75 @@ TEST_F(FileNameBoxTest, TypingOffersNamesFromTheFileSystem) {
   QTest::keyClicks(edit(), " ");
   EXPECT_TRUE(completer->popup()->isVisible());
   EXPECT_EQ(completer->currentCompletion(), path("my base.mdb"));
+}
+
+TEST_F(FileNameBoxTest, TheListClosesWhenTheNameIsComplete) {
+  m_box->setFocus();
+  QAbstractItemView* list = edit()->completer()->popup();
+  typeWithCompletions(edit(), path("a.md"));
+  QTest::keyClicks(edit(), "b");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
+  EXPECT_EQ(m_box->text(), path("a.mdb"));
+}
+
+// Offscreen, the open list holds the activation; the window system hands it
+// back to the window when the list goes.
+void activate(QWidget& window) {
+  window.activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+TEST_F(FileNameBoxTest, TheListClosesWhenTheFocusLeaves) {
+  m_box->setFocus();
+  QAbstractItemView* list = edit()->completer()->popup();
+  typeWithCompletions(edit(), path("my"));
+  // Through the window, as the window system delivers it.
+  QTest::keyClick(m_window.windowHandle(), Qt::Key_Tab);
+  EXPECT_FALSE(list->isVisible());
+  activate(m_window);
+  EXPECT_TRUE(m_other->hasFocus());
+
+  m_box->setText("");
+  typeWithCompletions(edit(), path("my "));
+  QFocusEvent focusOut(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QCoreApplication::sendEvent(edit(), &focusOut);
+  EXPECT_FALSE(list->isVisible());
+}
+
+TEST_F(FileNameBoxTest, AClickBesideTheOpenListActsAtOnce) {
+  auto* button = new QPushButton("Dalej", &m_window);
+  m_window.layout()->addWidget(button);
+  QSignalSpy clicked(button, &QPushButton::clicked);
+  m_box->setFocus();
+  QAbstractItemView* list = edit()->completer()->popup();
+  typeWithCompletions(edit(), path("my"));
+  ASSERT_FALSE(list->geometry().contains(button->mapToGlobal(QPoint(5, 5))));
+
+  QTest::mouseClick(m_window.windowHandle(), Qt::LeftButton, {}, button->mapTo(&m_window, QPoint(5, 5)));
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_EQ(clicked.count(), 1);
+  activate(m_window);
+  EXPECT_TRUE(button->hasFocus());
+  EXPECT_EQ(m_box->text(), path("my"));
+
+  // The list opens again as the next name is typed.
+  m_box->setFocus();
+  m_box->setText("");
+  typeWithCompletions(edit(), path("my"));
+  EXPECT_TRUE(list->isVisible());
+}
+
+TEST_F(FileNameBoxTest, ALongNameSetShowsItsStart) {
+  const QString name = "/" + QString("katalog/").repeated(20) + "baza.mdb";
+  m_box->setFileName(name);
+  EXPECT_EQ(edit()->cursorPosition(), 0);
+  EXPECT_LT(edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);
+
+  // Typing leaves the cursor where it types.
+  m_box->setFocus();
+  m_box->setText(name);
+  EXPECT_EQ(edit()->cursorPosition(), name.size());
+  EXPECT_GT(edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), edit()->width() / 2);
 }
 
 void drop(QWidget* target, const QList<QUrl>& urls) {
