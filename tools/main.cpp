@@ -1,4 +1,5 @@
-// tabrix-cli: lists, describes and exports the tables of an Access database.
+// tabrix-cli: lists, describes and exports the tables of an Access database,
+// and runs Access SQL on it.
 
 #include <cstdio>
 #include <exception>
@@ -10,6 +11,7 @@
 #include "jet/database.h"
 #include "jet/error.h"
 #include "output.h"
+#include "sql_command.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ using tabrix::cli::Output;
 constexpr const char* kUsage =
     "usage: tabrix-cli [--password TEXT] tables FILE\n"
     "       tabrix-cli [--password TEXT] schema FILE [TABLE]\n"
-    "       tabrix-cli [--password TEXT] export FILE TABLE\n";
+    "       tabrix-cli [--password TEXT] export FILE TABLE\n"
+    "       tabrix-cli [--password TEXT] sql FILE STATEMENT\n";
 
 class UsageError : public std::exception {};
 
@@ -135,7 +138,7 @@ int run(int argc, char** argv) {
   if (args.size() < 2) throw UsageError();
   const std::string& command = args[0];
   const bool known = (command == "tables" && args.size() == 2) || (command == "schema" && args.size() <= 3) ||
-                     (command == "export" && args.size() == 3);
+                     (command == "export" && args.size() == 3) || (command == "sql" && args.size() == 3);
   if (!known) throw UsageError();
 
   auto db = jet::Database::open(args[1], options);
@@ -144,6 +147,8 @@ int run(int argc, char** argv) {
     tables(*db, out);
   else if (command == "schema")
     schema(*db, args, out);
+  else if (command == "sql")
+    tabrix::cli::runSql(*db, args[2], out);
   else
     exportTable(*db, args[2], out);
   out.flush();
