@@ -9,8 +9,11 @@ namespace jet::sql {
 
 bool isNameCharacter(char32_t c) {
   if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  // Every letter outside ASCII counts, as Access accepts them in names;
-  // the blanks and quotation marks of Unicode do not.
+  // Latin-1's signs and marks are no letters.
+  if (c < 0xC0) return c == 0xAA || c == 0xB5 || c == 0xBA;
+  if (c == 0xD7 || c == 0xF7) return false;
+  // Every other letter outside ASCII counts, as Access accepts them in
+  // names; the blanks and quotation marks of Unicode do not.
   return c != 0xA0 && c != 0x2028 && c != 0x2029 && !(c >= 0x2000 && c <= 0x200B) && c != 0x3000 && c != 0xFEFF &&
          !(c >= 0x2018 && c <= 0x201F);
 }
@@ -72,7 +75,7 @@ class Lexer {
   }
 
   [[noreturn]] void fail(const Position& at, const std::string& what) const {
-    throw Error(ErrorKind::Syntax, syntaxMessage("statement", at, what));
+    throw Error(ErrorKind::Syntax, syntaxMessage("the statement", at, what));
   }
 
   void read(Token& token) {

@@ -959,8 +959,9 @@ class Parser {
           e->query = parenthesizedQuery();
           return e;
         }
-        // Left() and Right() share their names with joins.
-        const bool function = peek(1).kind == TokenKind::LeftParen && (isWord("LEFT") || isWord("RIGHT"));
+        // Left(), Right() and Asc() share their names with keywords.
+        const bool function =
+            peek(1).kind == TokenKind::LeftParen && (isWord("LEFT") || isWord("RIGHT") || isWord("ASC"));
         if (reserved(t.value) && !function) unexpected("a value or a column name");
         if (peek(1).kind == TokenKind::LeftParen) return call();
         return namePathExpr();

@@ -321,16 +321,16 @@ Term Translator::arithmetic(const Expr& expr, Term left, Term right) {
   Term t;
   inherit(t, left, right);
   Kind a = left.type.kind, b = right.type.kind;
-  if (a == Kind::Null || b == Kind::Null) {
-    t.sql = "NULL";
-    t.type = {a == Kind::Null ? b : a};
-    if (op == Op::Concat) t.type = {Kind::Text, 255};
-    return t;
-  }
   if (op == Op::Concat) {
+    // Null & x is x: only two Nulls make Null.
     const ValueType text{Kind::Text, 255};
     t.sql = "jet_concat(" + convert(left, text) + ", " + convert(right, text) + ")";
     t.type = (a == Kind::Memo || b == Kind::Memo) ? ValueType{Kind::Memo} : text;
+    return t;
+  }
+  if (a == Kind::Null || b == Kind::Null) {
+    t.sql = "NULL";
+    t.type = {a == Kind::Null ? b : a};
     return t;
   }
   if (isBinary(a) || isBinary(b) || a == Kind::Guid || b == Kind::Guid)

@@ -327,10 +327,10 @@ Term Translator::aggregate(const std::string& function, const Expr& expr, Scope&
     if (isBinary(k) || k == Kind::Guid)
       throw Error(ErrorKind::TypeMismatch, std::string("Data type mismatch: ") + expr.name + "() can't add " +
                                                typeName(k) + " values" + at(expr.position));
-    if (storageOf(value.type) == Storage::Scaled) {
-      // Exact in scaled units; an average rounds to the scale, half to even.
+    if (storageOf(value.type) == Storage::Scaled && function == "sum") {
+      // Exact, in scaled units.
       t.type = value.type;
-      t.sql = function == "sum" ? "sum(" + v + ")" : "jet_scaled(avg(" + v + "), 0)";
+      t.sql = "sum(" + v + ")";
     } else {
       t.type = real;
       t.sql = function + "(" + convert(value, real) + ")";

@@ -196,7 +196,9 @@ TEST_F(SavedQueries, EveryQueryIsCovered) {
       std::size_t end = listed.out.find('\n', start);
       if (end == std::string::npos) end = listed.out.size();
       const std::string name = listed.out.substr(start, end - start);
-      if (!name.empty()) EXPECT_TRUE(covered.count(name)) << file << ": " << name << " has no case";
+      if (!name.empty()) {
+        EXPECT_TRUE(covered.count(name)) << file << ": " << name << " has no case";
+      }
       start = end + 1;
     }
   }

@@ -36,10 +36,8 @@ std::string sqlName(const std::string& name) {
 
 std::string number(double value) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.4f", value);
+  std::snprintf(buffer, sizeof buffer, "%.10g", value);
   std::string s = buffer;
-  while (s.back() == '0') s.pop_back();
-  if (s.back() == '.') s.pop_back();
   if (s == "-0") s = "0";
   return s;
 }

@@ -20,7 +20,7 @@ using Row = std::vector<std::string>;
 using Rows = std::vector<Row>;
 
 // A value as text both sides agree on: NULL; whole numbers; other numbers
-// at four decimals without trailing zeros; dates as yyyy-mm-dd hh:mm:ss;
+// to ten significant digits (sums of doubles differ further down); dates as yyyy-mm-dd hh:mm:ss;
 // yes/no as -1 and 0; bytes as lower-case hex.
 std::string canonical(const jet::Value& value);
 std::string number(double value);
