@@ -51,6 +51,9 @@ ValueType asDecimal(const ValueType& t) {
     case Kind::Currency: return {Kind::Decimal, 0, 19, 4};
     case Kind::Long: return {Kind::Decimal, 0, 10, 0};
     case Kind::Integer: return {Kind::Decimal, 0, 5, 0};
+    // A binary number has no scale of its own: keep what a double shows.
+    case Kind::Single:
+    case Kind::Double: return {Kind::Decimal, 0, 28, 15};
     default: return {Kind::Decimal, 0, 3, 0};
   }
 }
