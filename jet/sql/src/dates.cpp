@@ -32,10 +32,10 @@ const char* const kMonths[] = {"january", "february", "march",     "april",   "m
 // One piece of a date's text: a number (with how many digits it had), a
 // word, or a separator.
 struct Piece {
-  enum Kind { Number, Word, Separator } kind;
+  enum Kind { Number, Word, Separator } kind = Number;
   long long number = 0;
   int digits = 0;
-  std::string text;
+  std::string text{};
 };
 
 std::optional<std::vector<Piece>> pieces(std::string_view s) {
