@@ -309,6 +309,10 @@ void isDate(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int(ctx, yes ? -1 : 0);
 }
 
+void tooManyRows(sqlite3_context* ctx, int, sqlite3_value**) {
+  fail(ctx, ErrorKind::Evaluation, "A subquery used as a value gave more than one row");
+}
+
 }  // namespace
 
 void registerNumberFunctions(sqlite3* db, Context& context) {
@@ -342,6 +346,7 @@ void registerNumberFunctions(sqlite3* db, Context& context) {
   add(db, context, "jet_str", 1, str);
   add(db, context, "jet_isnumeric", 1, isNumeric);
   add(db, context, "jet_isdate", 1, isDate);
+  add(db, context, "jet_too_many_rows", 0, tooManyRows, false);
 }
 
 }  // namespace jet::sql

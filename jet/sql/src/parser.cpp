@@ -464,6 +464,10 @@ class Parser {
     if (isWord("ORDER")) {
       if (!q->orderBy.empty()) fail("the query already has an ORDER BY");
       orderBy(*q);
+      if (isWord("UNION")) {
+        Clause c(*this, "the ORDER BY clause");
+        fail("ORDER BY belongs after the last SELECT of a UNION");
+      }
     }
     if (word("WITH")) {
       Clause c(*this, "the statement");

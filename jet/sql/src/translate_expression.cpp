@@ -473,7 +473,12 @@ Term Translator::expressionOf(const Expr& expr, Scope& scope) {
     case ExprKind::Text:
     case ExprKind::Date: return literal(expr);
     case ExprKind::Name: return name(expr, scope);
-    case ExprKind::Parameter: return parameter("?" + std::to_string(expr.integer), expr.position);
+    case ExprKind::Parameter: {
+      // A ? is a parameter declared by its place.
+      const std::string name = "?" + std::to_string(expr.integer);
+      declared_.emplace(foldText(name), ParameterUse{name, {Kind::Variant}, true, expr.position, {}});
+      return parameter(name, expr.position);
+    }
     case ExprKind::Plus: return expression(*expr.operands[0], scope);
     case ExprKind::Negate: {
       Term operand = expression(*expr.operands[0], scope);
@@ -643,7 +648,10 @@ Term Translator::expressionOf(const Expr& expr, Scope& scope) {
       const std::string sub = subquerySql(*expr.query, scope, &columns);
       if (columns.size() != 1)
         throw Error(ErrorKind::InvalidQuery, "A subquery used as a value must select one column" + at(expr.position));
-      return constant("(SELECT c1 FROM (" + sub + "))", columns[0].type);
+      // Its one row's value, Null for none; more than one row is an error,
+      // not the first of them.
+      return constant("(SELECT CASE WHEN count(*) > 1 THEN jet_too_many_rows() ELSE min(c1) END FROM (" + sub + "))",
+                      columns[0].type);
     }
     case ExprKind::Call: return call(expr, scope);
   }

@@ -117,6 +117,11 @@ const Case kErrors[] = {
     {"SELECT Sqr(-1)", "Invalid argument: -1"},
     {"SELECT DateAdd('x', 1, #1/1/2000#)", "Invalid interval \"x\": use yyyy, q, m, y, d, w, ww, h, n or s"},
     {"SELECT 'a' Like '[a'", "Invalid pattern for Like: \"[a\" has an unclosed \"[\""},
+    {"SELECT 1 FROM Customers WHERE CustomerID = (SELECT CustomerID FROM Customers)",
+     "A subquery used as a value gave more than one row"},
+    {"SELECT ? + 1", "The parameter \"?1\" has no value (line 1, column 8)"},
+    {"SELECT City FROM Customers ORDER BY City UNION SELECT City FROM Suppliers",
+     "Syntax error in the ORDER BY clause at line 1, column 42: ORDER BY belongs after the last SELECT of a UNION"},
     // Changes: checked like queries, then refused.
     {"UPDATE Products SET UnitPrice = UnitPrice * 1.1 WHERE ProductID = 1",
      "The built-in engine can't change the database yet"},
