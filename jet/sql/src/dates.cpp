@@ -151,66 +151,50 @@ std::optional<double> parseDate(std::string_view text, DateOrder order) {
   };
 
   std::optional<double> day;
+  // A month by its name, the day at `dayAt`, a year after it if any.
+  const auto named = [&](std::size_t monthAt, std::size_t dayAt, std::string_view separators) -> bool {
+    const int m = monthNamed(p[monthAt].text);
+    long long y = currentYear();
+    i = 3;
+    if (separator(3, separators) && number(4)) {
+      y = fullYear(p[4]);
+      i = 5;
+    }
+    if (!validDate(y, m, p[dayAt].number)) return false;
+    day = daysFromDate(y, m, p[dayAt].number);
+    return true;
+  };
+  const auto word = [&](std::size_t k) { return k < p.size() && p[k].kind == Piece::Word && monthNamed(p[k].text); };
   // The date part, if the text starts with one.
-  if (number(0) && separator(1, "/-.") && (number(2) || (p.size() > 2 && p[2].kind == Piece::Word))) {
+  if (number(0) && separator(1, "/-.") && word(2)) {
+    if (!named(2, 0, "/-.")) return std::nullopt;  // 31-Jan-2000
+  } else if (word(0) && separator(1, " ") && number(2)) {
+    if (!named(0, 2, " ")) return std::nullopt;  // January 31, 2000
+  } else if (number(0) && separator(1, " ") && word(2)) {
+    if (!named(2, 0, " ")) return std::nullopt;  // 31 January 2000
+  } else if (number(0) && separator(1, "/-.") && number(2)) {
     const char sep = p[1].text[0];
-    if (p[2].kind == Piece::Word) {
-      // 31-Jan-2000
-      const int m = monthNamed(p[2].text);
-      if (!m) return std::nullopt;
-      long long y = currentYear();
-      i = 3;
-      if (separator(3, "/-.") && number(4)) {
-        y = fullYear(p[4]);
-        i = 5;
-      }
-      if (!validDate(y, m, p[0].number)) return std::nullopt;
-      day = daysFromDate(y, m, p[0].number);
-    } else {
-      long long a = p[0].number, b = p[2].number, y;
-      bool yearFirst = p[0].digits > 2;
-      i = 3;
-      if (separator(3, std::string(1, sep)) && number(4)) {
-        if (yearFirst) {
-          y = p[0].number;
-          a = p[2].number;
-          b = p[4].number;
-        } else {
-          y = fullYear(p[4]);
-        }
-        i = 5;
+    long long a = p[0].number, b = p[2].number, y;
+    const bool yearFirst = p[0].digits > 2;
+    i = 3;
+    if (separator(3, std::string(1, sep)) && number(4)) {
+      if (yearFirst) {
+        y = p[0].number;
+        a = p[2].number;
+        b = p[4].number;
       } else {
-        if (yearFirst) return std::nullopt;
-        y = currentYear();
+        y = fullYear(p[4]);
       }
-      long long month = a, d = b;
-      if (!yearFirst && sep == '.' && order == DateOrder::DayFirst) std::swap(month, d);
-      if (!yearFirst && sep != '.' && month > 12 && d <= 12) std::swap(month, d);  // 13/1/2000 is 13 January
-      if (!validDate(y, month, d)) return std::nullopt;
-      day = daysFromDate(y, month, d);
-    }
-  } else if (!p.empty() && p[0].kind == Piece::Word && monthNamed(p[0].text) && number(2) && p[1].text == " ") {
-    // January 31, 2000
-    const int m = monthNamed(p[0].text);
-    long long y = currentYear();
-    i = 3;
-    if (separator(3, " ") && number(4)) {
-      y = fullYear(p[4]);
       i = 5;
+    } else {
+      if (yearFirst) return std::nullopt;
+      y = currentYear();
     }
-    if (!validDate(y, m, p[2].number)) return std::nullopt;
-    day = daysFromDate(y, m, p[2].number);
-  } else if (number(0) && separator(1, " ") && p.size() > 2 && p[2].kind == Piece::Word && monthNamed(p[2].text)) {
-    // 31 January 2000
-    const int m = monthNamed(p[2].text);
-    long long y = currentYear();
-    i = 3;
-    if (separator(3, " ") && number(4)) {
-      y = fullYear(p[4]);
-      i = 5;
-    }
-    if (!validDate(y, m, p[0].number)) return std::nullopt;
-    day = daysFromDate(y, m, p[0].number);
+    long long month = a, d = b;
+    if (!yearFirst && sep == '.' && order == DateOrder::DayFirst) std::swap(month, d);
+    if (!yearFirst && sep != '.' && month > 12 && d <= 12) std::swap(month, d);  // 13/1/2000 is 13 January
+    if (!validDate(y, month, d)) return std::nullopt;
+    day = daysFromDate(y, month, d);
   }
   if (day && i == p.size()) return *day;
   if (day) {

@@ -416,6 +416,9 @@ void format(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-void registerFormatFunction(sqlite3* db, Context& context) { function::add(db, context, "jet_format", 3, format); }
+void registerFormatFunction(sqlite3* db, Context& context) {
+  static const function::Entry kEntries[] = {{"jet_format", 3, format}};
+  function::add(db, context, kEntries);
+}
 
 }  // namespace jet::sql

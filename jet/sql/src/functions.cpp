@@ -16,9 +16,11 @@ void registerFunctions(sqlite3* db, Context& context) {
 
 namespace function {
 
-void add(sqlite3* db, Context& context, const char* name, int arguments, Body body, bool deterministic) {
-  const int flags = SQLITE_UTF8 | (deterministic ? SQLITE_DETERMINISTIC : 0);
-  sqlite3_create_function_v2(db, name, arguments, flags, &context, body, nullptr, nullptr, nullptr);
+void add(sqlite3* db, Context& context, std::span<const Entry> entries) {
+  for (const Entry& e : entries) {
+    const int flags = SQLITE_UTF8 | (e.deterministic ? SQLITE_DETERMINISTIC : 0);
+    sqlite3_create_function_v2(db, e.name, e.arguments, flags, &context, e.body, nullptr, nullptr, nullptr);
+  }
 }
 
 Context& context(sqlite3_context* ctx) { return *static_cast<Context*>(sqlite3_user_data(ctx)); }

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,8 +26,17 @@ namespace function {
 
 using Body = void (*)(sqlite3_context*, int, sqlite3_value**);
 
-// Registers a function of a fixed number of arguments (-1: any).
-void add(sqlite3* db, Context& context, const char* name, int arguments, Body body, bool deterministic = true);
+// A function to register: its name, its number of arguments, its body.
+// Deterministic unless said: the same within one run of a statement, so
+// SQLite computes it once where its arguments are constant.
+struct Entry {
+  const char* name;
+  int arguments;
+  Body body;
+  bool deterministic = true;
+};
+
+void add(sqlite3* db, Context& context, std::span<const Entry> entries);
 
 Context& context(sqlite3_context* ctx);
 

@@ -323,29 +323,38 @@ void weekdayName(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
 }  // namespace
 
 void registerDateFunctions(sqlite3* db, Context& context) {
-  add(db, context, "jet_year", 1, year);
-  add(db, context, "jet_month", 1, month);
-  add(db, context, "jet_day", 1, day);
-  add(db, context, "jet_hour", 1, hour);
-  add(db, context, "jet_minute", 1, minute);
-  add(db, context, "jet_second", 1, second);
-  add(db, context, "jet_weekday", 1, weekdayFunction);
-  add(db, context, "jet_weekday", 2, weekdayFunction);
-  for (int n = 2; n <= 4; ++n) add(db, context, "jet_datepart", n, datePartFunction);
-  add(db, context, "jet_dateadd", 3, dateAdd);
-  for (int n = 3; n <= 5; ++n) add(db, context, "jet_datediff", n, dateDiff);
-  add(db, context, "jet_dateserial", 3, dateSerial);
-  add(db, context, "jet_timeserial", 3, timeSerial);
-  add(db, context, "jet_cdate", 1, cdate);
-  add(db, context, "jet_datevalue", 1, dateValue);
-  add(db, context, "jet_timevalue", 1, timeValue);
-  // The clock reads once per statement: every row sees the same Now().
-  add(db, context, "jet_now", 0, now);
-  add(db, context, "jet_today", 0, today);
-  add(db, context, "jet_time", 0, timeNow);
-  add(db, context, "jet_monthname", 1, monthName);
-  add(db, context, "jet_monthname", 2, monthName);
-  for (int n = 1; n <= 3; ++n) add(db, context, "jet_weekdayname", n, weekdayName);
+  static const function::Entry kEntries[] = {
+    {"jet_year", 1, year},
+    {"jet_month", 1, month},
+    {"jet_day", 1, day},
+    {"jet_hour", 1, hour},
+    {"jet_minute", 1, minute},
+    {"jet_second", 1, second},
+    {"jet_weekday", 1, weekdayFunction},
+    {"jet_weekday", 2, weekdayFunction},
+    {"jet_datepart", 2, datePartFunction},
+    {"jet_datepart", 3, datePartFunction},
+    {"jet_datepart", 4, datePartFunction},
+    {"jet_dateadd", 3, dateAdd},
+    {"jet_datediff", 3, dateDiff},
+    {"jet_datediff", 4, dateDiff},
+    {"jet_datediff", 5, dateDiff},
+    {"jet_dateserial", 3, dateSerial},
+    {"jet_timeserial", 3, timeSerial},
+    {"jet_cdate", 1, cdate},
+    {"jet_datevalue", 1, dateValue},
+    {"jet_timevalue", 1, timeValue},
+    // The clock reads once per statement: every row sees the same Now().
+    {"jet_now", 0, now},
+    {"jet_today", 0, today},
+    {"jet_time", 0, timeNow},
+    {"jet_monthname", 1, monthName},
+    {"jet_monthname", 2, monthName},
+    {"jet_weekdayname", 1, weekdayName},
+    {"jet_weekdayname", 2, weekdayName},
+    {"jet_weekdayname", 3, weekdayName},
+  };
+  function::add(db, context, kEntries);
 }
 
 }  // namespace jet::sql

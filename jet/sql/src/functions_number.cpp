@@ -316,37 +316,40 @@ void tooManyRows(sqlite3_context* ctx, int, sqlite3_value**) {
 }  // namespace
 
 void registerNumberFunctions(sqlite3* db, Context& context) {
-  add(db, context, "jet_divide", 2, divide);
-  add(db, context, "jet_intdivide", 2, intDivide);
-  add(db, context, "jet_mod", 2, modulo);
-  add(db, context, "jet_power", 2, power);
-  add(db, context, "jet_number", 1, number);
-  add(db, context, "jet_integer", 1, integer);
-  add(db, context, "jet_cint", 1, cint);
-  add(db, context, "jet_clng", 1, clng);
-  add(db, context, "jet_cbyte", 1, cbyte);
-  add(db, context, "jet_cdbl", 1, cdbl);
-  add(db, context, "jet_csng", 1, csng);
-  add(db, context, "jet_cbool", 1, cbool);
-  add(db, context, "jet_scaled", 2, scaled);
-  add(db, context, "jet_rescale", 3, rescaleFunction);
-  add(db, context, "jet_round_scaled", 4, roundScaled);
-  add(db, context, "jet_round", 2, round);
-  add(db, context, "jet_int", 1, floorFunction);
-  add(db, context, "jet_fix", 1, fix);
-  add(db, context, "jet_sgn", 1, sgn);
-  add(db, context, "jet_sqr", 1, math<squareRoot, notNegative>);
-  add(db, context, "jet_exp", 1, math<exponential, any>);
-  add(db, context, "jet_log", 1, math<logarithm, positive>);
-  add(db, context, "jet_sin", 1, math<sine, any>);
-  add(db, context, "jet_cos", 1, math<cosine, any>);
-  add(db, context, "jet_tan", 1, math<tangent, any>);
-  add(db, context, "jet_atn", 1, math<arcTangent, any>);
-  add(db, context, "jet_val", 1, val);
-  add(db, context, "jet_str", 1, str);
-  add(db, context, "jet_isnumeric", 1, isNumeric);
-  add(db, context, "jet_isdate", 1, isDate);
-  add(db, context, "jet_too_many_rows", 0, tooManyRows, false);
+  static const function::Entry kEntries[] = {
+    {"jet_divide", 2, divide},
+    {"jet_intdivide", 2, intDivide},
+    {"jet_mod", 2, modulo},
+    {"jet_power", 2, power},
+    {"jet_number", 1, number},
+    {"jet_integer", 1, integer},
+    {"jet_cint", 1, cint},
+    {"jet_clng", 1, clng},
+    {"jet_cbyte", 1, cbyte},
+    {"jet_cdbl", 1, cdbl},
+    {"jet_csng", 1, csng},
+    {"jet_cbool", 1, cbool},
+    {"jet_scaled", 2, scaled},
+    {"jet_rescale", 3, rescaleFunction},
+    {"jet_round_scaled", 4, roundScaled},
+    {"jet_round", 2, round},
+    {"jet_int", 1, floorFunction},
+    {"jet_fix", 1, fix},
+    {"jet_sgn", 1, sgn},
+    {"jet_sqr", 1, math<squareRoot, notNegative>},
+    {"jet_exp", 1, math<exponential, any>},
+    {"jet_log", 1, math<logarithm, positive>},
+    {"jet_sin", 1, math<sine, any>},
+    {"jet_cos", 1, math<cosine, any>},
+    {"jet_tan", 1, math<tangent, any>},
+    {"jet_atn", 1, math<arcTangent, any>},
+    {"jet_val", 1, val},
+    {"jet_str", 1, str},
+    {"jet_isnumeric", 1, isNumeric},
+    {"jet_isdate", 1, isDate},
+    {"jet_too_many_rows", 0, tooManyRows, false},
+  };
+  function::add(db, context, kEntries);
 }
 
 }  // namespace jet::sql

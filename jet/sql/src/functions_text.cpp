@@ -320,34 +320,40 @@ void parameter(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 void registerTextFunctions(sqlite3* db, Context& context) {
-  add(db, context, "jet_like", 2, like);
-  add(db, context, "jet_concat", 2, concat);
-  add(db, context, "jet_left", 2, left);
-  add(db, context, "jet_right", 2, right);
-  add(db, context, "jet_mid", 2, mid);
-  add(db, context, "jet_mid", 3, mid);
-  add(db, context, "jet_upper", 1, upper);
-  add(db, context, "jet_lower", 1, lower);
-  add(db, context, "jet_trim", 1, trimBoth);
-  add(db, context, "jet_ltrim", 1, trimLeft);
-  add(db, context, "jet_rtrim", 1, trimRight);
-  add(db, context, "jet_instr", 4, instr);
-  for (int n = 3; n <= 6; ++n) add(db, context, "jet_replace", n, replace);
-  add(db, context, "jet_space", 1, space);
-  add(db, context, "jet_string", 2, repeat);
-  add(db, context, "jet_chr", 1, chr);
-  add(db, context, "jet_asc", 1, asc);
-  add(db, context, "jet_strcomp", 2, strcomp);
-  add(db, context, "jet_strcomp", 3, strcomp);
-  add(db, context, "jet_strreverse", 1, reverse);
-  add(db, context, "jet_number_text", 2, numberAsText);
-  add(db, context, "jet_scaled_text", 2, scaledAsText);
-  add(db, context, "jet_date_text", 1, dateAsText);
-  add(db, context, "jet_variant_text", 1, variantAsText);
-  add(db, context, "jet_truth", 1, truth);
-  // The same within one run of a statement, which is all SQLite needs to
-  // read it once instead of for every row.
-  add(db, context, "jet_param", 1, parameter);
+  static const function::Entry kEntries[] = {
+    {"jet_like", 2, like},
+    {"jet_concat", 2, concat},
+    {"jet_left", 2, left},
+    {"jet_right", 2, right},
+    {"jet_mid", 2, mid},
+    {"jet_mid", 3, mid},
+    {"jet_upper", 1, upper},
+    {"jet_lower", 1, lower},
+    {"jet_trim", 1, trimBoth},
+    {"jet_ltrim", 1, trimLeft},
+    {"jet_rtrim", 1, trimRight},
+    {"jet_instr", 4, instr},
+    {"jet_replace", 3, replace},
+    {"jet_replace", 4, replace},
+    {"jet_replace", 5, replace},
+    {"jet_replace", 6, replace},
+    {"jet_space", 1, space},
+    {"jet_string", 2, repeat},
+    {"jet_chr", 1, chr},
+    {"jet_asc", 1, asc},
+    {"jet_strcomp", 2, strcomp},
+    {"jet_strcomp", 3, strcomp},
+    {"jet_strreverse", 1, reverse},
+    {"jet_number_text", 2, numberAsText},
+    {"jet_scaled_text", 2, scaledAsText},
+    {"jet_date_text", 1, dateAsText},
+    {"jet_variant_text", 1, variantAsText},
+    {"jet_truth", 1, truth},
+    // The same within one run of a statement, which is all SQLite needs to
+    // read it once instead of for every row.
+    {"jet_param", 1, parameter},
+  };
+  function::add(db, context, kEntries);
 }
 
 }  // namespace jet::sql

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cctype>
 
 #include "jet/sql/error.h"
@@ -268,11 +269,7 @@ class Parser {
       } while (accept(TokenKind::Comma));
       clauseEnd("\",\" or WHERE");
     }
-    if (word("WHERE")) {
-      Clause c(*this, "the WHERE clause");
-      s.where = expression();
-      clauseEnd("an operator");
-    }
+    s.where = whereClause();
   }
 
   void remove(Statement& s) {
@@ -302,11 +299,16 @@ class Parser {
       while (accept(TokenKind::Comma));
       clauseEnd("\",\" or WHERE");
     }
-    if (word("WHERE")) {
-      Clause c(*this, "the WHERE clause");
-      s.where = expression();
-      clauseEnd("an operator");
-    }
+    s.where = whereClause();
+  }
+
+  // WHERE and its condition, if the statement has one.
+  ExprPtr whereClause() {
+    if (!word("WHERE")) return nullptr;
+    Clause c(*this, "the WHERE clause");
+    ExprPtr condition = expression();
+    clauseEnd("an operator");
+    return condition;
   }
 
   void create(Statement& s) {
@@ -548,11 +550,7 @@ class Parser {
       while (accept(TokenKind::Comma));
       clauseEnd("\",\" or JOIN");
     }
-    if (word("WHERE")) {
-      Clause c(*this, "the WHERE clause");
-      s->where = expression();
-      clauseEnd("an operator");
-    }
+    s->where = whereClause();
     if (isWord("GROUP")) {
       Clause c(*this, "the GROUP BY clause");
       take();
@@ -741,7 +739,7 @@ class Parser {
   }
 
   ExprPtr comparison() {
-    ExprPtr left = concatenation();
+    ExprPtr left = arithmetic();
     for (;;) {
       const Position position = peek().position;
       Op op;
@@ -759,7 +757,7 @@ class Parser {
             negated = true;
           }
           if (word("LIKE")) {
-            left = binary(Op::Equal, std::move(left), concatenation(), position, ExprKind::Like);
+            left = binary(Op::Equal, std::move(left), arithmetic(), position, ExprKind::Like);
             left->negated = negated;
             continue;
           }
@@ -767,9 +765,9 @@ class Parser {
             ExprPtr e = node(ExprKind::Between, position);
             e->negated = negated;
             e->operands.push_back(std::move(left));
-            e->operands.push_back(concatenation());
+            e->operands.push_back(arithmetic());
             expectWord("AND");
-            e->operands.push_back(concatenation());
+            e->operands.push_back(arithmetic());
             left = std::move(e);
             continue;
           }
@@ -797,7 +795,7 @@ class Parser {
         take();
         e->query = parenthesizedQuery();
       } else {
-        e->operands.push_back(concatenation());
+        e->operands.push_back(arithmetic());
       }
       left = std::move(e);
     }
@@ -830,48 +828,27 @@ class Parser {
     return q;
   }
 
-  ExprPtr concatenation() {
-    ExprPtr left = additive();
-    while (peek().kind == TokenKind::Ampersand) {
+  // &, + and -, Mod, \, * and /: loosest first, each level's operands the
+  // next level's.
+  static constexpr int kArithmeticLevels = 5;
+
+  std::optional<Op> arithmeticOperator(int level) const {
+    const TokenKind k = peek().kind;
+    switch (level) {
+      case 0: return k == TokenKind::Ampersand ? std::optional(Op::Concat) : std::nullopt;
+      case 1: return k == TokenKind::Plus ? std::optional(Op::Add) : k == TokenKind::Minus ? std::optional(Op::Subtract) : std::nullopt;
+      case 2: return isWord("MOD") ? std::optional(Op::Mod) : std::nullopt;
+      case 3: return k == TokenKind::Backslash ? std::optional(Op::IntDivide) : std::nullopt;
+      default: return k == TokenKind::Star ? std::optional(Op::Multiply) : k == TokenKind::Slash ? std::optional(Op::Divide) : std::nullopt;
+    }
+  }
+
+  ExprPtr arithmetic(int level = 0) {
+    if (level == kArithmeticLevels) return unary();
+    ExprPtr left = arithmetic(level + 1);
+    while (const auto op = arithmeticOperator(level)) {
       const Position position = take().position;
-      left = binary(Op::Concat, std::move(left), additive(), position);
-    }
-    return left;
-  }
-
-  ExprPtr additive() {
-    ExprPtr left = modulo();
-    while (peek().kind == TokenKind::Plus || peek().kind == TokenKind::Minus) {
-      const Token& t = take();
-      const Op op = t.kind == TokenKind::Plus ? Op::Add : Op::Subtract;
-      left = binary(op, std::move(left), modulo(), t.position);
-    }
-    return left;
-  }
-
-  ExprPtr modulo() {
-    ExprPtr left = integerDivision();
-    while (isWord("MOD")) {
-      const Position position = take().position;
-      left = binary(Op::Mod, std::move(left), integerDivision(), position);
-    }
-    return left;
-  }
-
-  ExprPtr integerDivision() {
-    ExprPtr left = multiplicative();
-    while (peek().kind == TokenKind::Backslash) {
-      const Position position = take().position;
-      left = binary(Op::IntDivide, std::move(left), multiplicative(), position);
-    }
-    return left;
-  }
-
-  ExprPtr multiplicative() {
-    ExprPtr left = unary();
-    while (peek().kind == TokenKind::Star || peek().kind == TokenKind::Slash) {
-      const Token& t = take();
-      left = binary(t.kind == TokenKind::Star ? Op::Multiply : Op::Divide, std::move(left), unary(), t.position);
+      left = binary(*op, std::move(left), arithmetic(level + 1), position);
     }
     return left;
   }

@@ -34,25 +34,21 @@ std::string textOf(const Term& term, const std::string& value) {
   return value;
 }
 
+// Text between two quotes, a quote inside it doubled.
+std::string quoted(std::string_view text, char quote) {
+  std::string out(1, quote);
+  for (char c : text) {
+    if (c == quote) out += quote;
+    out += c;
+  }
+  return out + quote;
+}
+
 }  // namespace
 
-std::string sqlText(std::string_view text) {
-  std::string out = "'";
-  for (char c : text) {
-    if (c == '\'') out += '\'';
-    out += c;
-  }
-  return out + "'";
-}
+std::string sqlText(std::string_view text) { return quoted(text, '\''); }
 
-std::string sqlName(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
+std::string sqlName(std::string_view name) { return quoted(name, '"'); }
 
 std::string sqlReal(double value) {
   if (!std::isfinite(value)) return "NULL";

@@ -72,12 +72,37 @@ void inherit(Term& into, const Term& a, const Term& b) {
   into.freeColumns.insert(into.freeColumns.end(), b.freeColumns.begin(), b.freeColumns.end());
 }
 
+// A truth value made of other terms.
+Term truth(std::string sql, std::initializer_list<const Term*> parts) {
+  Term t;
+  for (const Term* p : parts) {
+    t.aggregate = t.aggregate || p->aggregate;
+    t.freeColumns.insert(t.freeColumns.end(), p->freeColumns.begin(), p->freeColumns.end());
+  }
+  t.sql = std::move(sql);
+  t.type = {Kind::Boolean};
+  t.condition = true;
+  return t;
+}
+
 std::string mismatch(const ValueType& a, const ValueType& b) {
   return std::string("Data type mismatch: a ") + typeName(a.kind) + " value can't be compared with a " +
          typeName(b.kind) + " value";
 }
 
 }  // namespace
+
+Term Translator::column(const Source& source, std::size_t i) {
+  const OutputColumn& c = source.columns[i];
+  Term t;
+  t.sql = source.columnSql[i];
+  t.type = c.type;
+  t.origin = c.origin;
+  t.columnName = c.name;
+  t.sourceName = source.name;
+  t.definition = &c.definition;
+  return t;
+}
 
 Term Translator::expression(const Expr& expr, Scope& scope) {
   Term t = expressionOf(expr, scope);
@@ -146,14 +171,7 @@ Term Translator::name(const Expr& expr, Scope& scope) {
     full += expr.parts[i];
   }
   const auto columnTerm = [&](Source& source, std::size_t i, bool own) {
-    const OutputColumn& c = source.columns[i];
-    Term t;
-    t.sql = source.columnSql[i];
-    t.type = c.type;
-    t.origin = c.origin;
-    t.columnName = c.name;
-    t.sourceName = source.name;
-    t.definition = &c.definition;
+    Term t = column(source, i);
     if (own && !scope.insideAggregate) t.freeColumns.push_back(t.sql);
     if (own && scope.selecting) source.used = true;
     return t;
@@ -307,16 +325,9 @@ Term Translator::comparison(Op op, const Term& leftIn, const Term& rightIn, cons
   const ValueType type = comparable(left, right, position);
   static const char* kOps[] = {"=", "<>", "<", ">", "<=", ">="};
   const char* symbol = kOps[static_cast<int>(op) - static_cast<int>(Op::Equal)];
-  Term t;
-  inherit(t, leftIn, rightIn);
-  t.type = {Kind::Boolean};
-  t.condition = true;
-  if (type.kind == Kind::Null) {
-    t.sql = "NULL";
-    return t;
-  }
-  t.sql = "(" + collated(convert(left, type), type) + " " + symbol + " " + convert(right, type) + ")";
-  return t;
+  if (type.kind == Kind::Null) return truth("NULL", {&leftIn, &rightIn});
+  return truth("(" + collated(convert(left, type), type) + " " + symbol + " " + convert(right, type) + ")",
+               {&leftIn, &rightIn});
 }
 
 Term Translator::arithmetic(const Expr& expr, Term left, Term right) {
@@ -453,15 +464,12 @@ Term Translator::logical(const Expr& expr, const Term& left, const Term& right) 
   }
   const std::string a = conditionOf(left), b = conditionOf(right);
   switch (expr.op) {
-    case Op::And: t.sql = "(" + a + " AND " + b + ")"; break;
-    case Op::Or: t.sql = "(" + a + " OR " + b + ")"; break;
-    case Op::Xor: t.sql = "(" + a + " <> " + b + ")"; break;
-    case Op::Eqv: t.sql = "(" + a + " = " + b + ")"; break;
-    default: t.sql = "(NOT " + a + " OR " + b + ")"; break;
+    case Op::And: return truth("(" + a + " AND " + b + ")", {&left, &right});
+    case Op::Or: return truth("(" + a + " OR " + b + ")", {&left, &right});
+    case Op::Xor: return truth("(" + a + " <> " + b + ")", {&left, &right});
+    case Op::Eqv: return truth("(" + a + " = " + b + ")", {&left, &right});
+    default: return truth("(NOT " + a + " OR " + b + ")", {&left, &right});
   }
-  t.type = {Kind::Boolean};
-  t.condition = true;
-  return t;
 }
 
 Term Translator::expressionOf(const Expr& expr, Scope& scope) {
@@ -516,10 +524,7 @@ Term Translator::expressionOf(const Expr& expr, Scope& scope) {
         t.type = {Kind::Long};
         return t;
       }
-      t.sql = "(NOT " + conditionOf(operand) + ")";
-      t.type = {Kind::Boolean};
-      t.condition = true;
-      return t;
+      return truth("(NOT " + conditionOf(operand) + ")", {&operand});
     }
     case ExprKind::Binary: {
       Term left = expression(*expr.operands[0], scope);
@@ -544,38 +549,21 @@ Term Translator::expressionOf(const Expr& expr, Scope& scope) {
         throw Error(ErrorKind::InvalidQuery, "The subquery must select one column" + at(expr.query->position));
       Term row = constant("_any.c1", columns[0].type);
       Term test = comparison(expr.op, left, row, expr.position);
-      Term t;
-      t.aggregate = left.aggregate;
-      t.freeColumns = left.freeColumns;
-      t.type = {Kind::Boolean};
-      t.condition = true;
       if (expr.quantifier == Quantifier::Any)
-        t.sql = "EXISTS (SELECT 1 FROM (" + sub + ") AS _any WHERE " + test.sql + ")";
-      else
-        t.sql = "NOT EXISTS (SELECT 1 FROM (" + sub + ") AS _any WHERE " + test.sql + " IS NOT 1)";
-      return t;
+        return truth("EXISTS (SELECT 1 FROM (" + sub + ") AS _any WHERE " + test.sql + ")", {&left});
+      return truth("NOT EXISTS (SELECT 1 FROM (" + sub + ") AS _any WHERE " + test.sql + " IS NOT 1)", {&left});
     }
     case ExprKind::Like: {
       Term value = expression(*expr.operands[0], scope);
       Term pattern = expression(*expr.operands[1], scope);
-      Term t;
-      inherit(t, value, pattern);
       const ValueType text{Kind::Text, 255};
-      t.sql = std::string(expr.negated ? "(NOT " : "(") + "jet_like(" + convert(value, text) + ", " +
-              convert(pattern, text) + "))";
-      t.type = {Kind::Boolean};
-      t.condition = true;
-      return t;
+      return truth(std::string(expr.negated ? "(NOT " : "(") + "jet_like(" + convert(value, text) + ", " +
+                       convert(pattern, text) + "))",
+                   {&value, &pattern});
     }
     case ExprKind::IsNull: {
       Term value = expression(*expr.operands[0], scope);
-      Term t;
-      t.aggregate = value.aggregate;
-      t.freeColumns = value.freeColumns;
-      t.sql = "(" + valueOf(value) + (expr.negated ? " IS NOT NULL)" : " IS NULL)");
-      t.type = {Kind::Boolean};
-      t.condition = true;
-      return t;
+      return truth("(" + valueOf(value) + (expr.negated ? " IS NOT NULL)" : " IS NULL)"), {&value});
     }
     case ExprKind::Between: {
       Term value = expression(*expr.operands[0], scope);
@@ -586,26 +574,14 @@ Term Translator::expressionOf(const Expr& expr, Scope& scope) {
       const ValueType second = comparable(v2, high, expr.position);
       if (type.kind == Kind::Null || second.kind == Kind::Null) type = {Kind::Null};
       else if (!(type == second)) type = comparable(low, high, expr.position);
-      Term t;
-      inherit(t, value, low);
-      inherit(t, t, high);
-      t.type = {Kind::Boolean};
-      t.condition = true;
-      if (type.kind == Kind::Null) {
-        t.sql = "NULL";
-        return t;
-      }
-      t.sql = "(" + collated(convert(value, type), type) + (expr.negated ? " NOT BETWEEN " : " BETWEEN ") +
-              convert(low, type) + " AND " + convert(high, type) + ")";
-      return t;
+      if (type.kind == Kind::Null) return truth("NULL", {&value, &low, &high});
+      return truth("(" + collated(convert(value, type), type) + (expr.negated ? " NOT BETWEEN " : " BETWEEN ") +
+                       convert(low, type) + " AND " + convert(high, type) + ")",
+                   {&value, &low, &high});
     }
     case ExprKind::In: {
       Term value = expression(*expr.operands[0], scope);
-      Term t;
-      t.aggregate = value.aggregate;
-      t.freeColumns = value.freeColumns;
-      t.type = {Kind::Boolean};
-      t.condition = true;
+      Term t = truth("", {&value});
       if (expr.query) {
         std::vector<OutputColumn> columns;
         const std::string sub = subquerySql(*expr.query, scope, &columns);
@@ -636,13 +612,7 @@ Term Translator::expressionOf(const Expr& expr, Scope& scope) {
       t.sql = "(" + collated(convert(value, type), type) + (expr.negated ? " NOT IN (" : " IN (") + list + "))";
       return t;
     }
-    case ExprKind::Exists: {
-      Term t;
-      t.sql = "EXISTS (" + subquerySql(*expr.query, scope) + ")";
-      t.type = {Kind::Boolean};
-      t.condition = true;
-      return t;
-    }
+    case ExprKind::Exists: return truth("EXISTS (" + subquerySql(*expr.query, scope) + ")", {});
     case ExprKind::Subquery: {
       std::vector<OutputColumn> columns;
       const std::string sub = subquerySql(*expr.query, scope, &columns);

@@ -201,14 +201,7 @@ Translator::QueryResult Translator::select(const Select& s, const std::vector<Or
       matched = true;
       source.used = true;
       for (std::size_t i = 0; i < source.columns.size(); ++i) {
-        const OutputColumn& c = source.columns[i];
-        Term t;
-        t.sql = source.columnSql[i];
-        t.type = c.type;
-        t.origin = c.origin;
-        t.columnName = c.name;
-        t.sourceName = source.name;
-        t.definition = &c.definition;
+        Term t = column(source, i);
         t.freeColumns.push_back(t.sql);
         terms.push_back(std::move(t));
         aliases.emplace_back();

@@ -60,6 +60,9 @@ class Translator {
     std::function<std::string(const std::vector<ValueType>&)> sql;
   };
 
+  // A column of a source as it is stored.
+  static Term column(const Source& source, std::size_t i);
+
   // Queries.
   QueryResult query(const ast::Query& query, Scope* outer);
   QueryResult select(const ast::Select& select, const std::vector<ast::OrderItem>& orderBy, Scope* outer);

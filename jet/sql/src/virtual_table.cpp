@@ -237,26 +237,33 @@ int update(sqlite3_vtab* vtab, int, sqlite3_value**, sqlite3_int64*) {
   }
 }
 
-sqlite3_module makeModule() {
-  sqlite3_module m{};
-  m.iVersion = 1;
-  m.xCreate = connect;
-  m.xConnect = connect;
-  m.xBestIndex = bestIndex;
-  m.xDisconnect = disconnect;
-  m.xDestroy = disconnect;
-  m.xOpen = open;
-  m.xClose = close;
-  m.xFilter = filter;
-  m.xNext = next;
-  m.xEof = eof;
-  m.xColumn = column;
-  m.xRowid = rowid;
-  m.xUpdate = update;
-  return m;
-}
-
-const sqlite3_module kModule = makeModule();
+const sqlite3_module kModule = {
+    .iVersion = 1,
+    .xCreate = connect,
+    .xConnect = connect,
+    .xBestIndex = bestIndex,
+    .xDisconnect = disconnect,
+    .xDestroy = disconnect,
+    .xOpen = open,
+    .xClose = close,
+    .xFilter = filter,
+    .xNext = next,
+    .xEof = eof,
+    .xColumn = column,
+    .xRowid = rowid,
+    .xUpdate = update,
+    // The write path's transaction (see above) comes with the writer.
+    .xBegin = nullptr,
+    .xSync = nullptr,
+    .xCommit = nullptr,
+    .xRollback = nullptr,
+    .xFindFunction = nullptr,
+    .xRename = nullptr,
+    .xSavepoint = nullptr,
+    .xRelease = nullptr,
+    .xRollbackTo = nullptr,
+    .xShadowName = nullptr,
+};
 
 }  // namespace
 

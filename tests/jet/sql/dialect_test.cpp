@@ -157,21 +157,17 @@ const Case kStatements[] = {
      "datetime(OrderDate, '+10 days') FROM Orders"},
 };
 
-class Dialect : public ::testing::Test {
+class Dialect : public sqltest::NwindTest {
  protected:
   void SetUp() override {
-    path = fixtures::mdb("nwind.mdb");
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << "fixture " << path << " is absent";
+    NwindTest::SetUp();
+    if (IsSkipped()) return;
     if (!jettest::onPath("mdb-export")) GTEST_SKIP() << "mdb-export (mdbtools) is not installed";
-    opened = sqltest::open(path);
   }
   static sqltest::NativeCopy& native(const std::filesystem::path& path) {
     static sqltest::NativeCopy copy(path);
     return copy;
   }
-
-  std::filesystem::path path;
-  sqltest::Opened opened;
 };
 
 TEST_F(Dialect, StatementsGiveTheRowsOfTheirTranslation) {

@@ -153,15 +153,7 @@ const Case kErrors[] = {
     {"DROP TABLE Invoices", "\"Invoices\" is a saved query; the built-in engine changes the rows of tables only (line 1, column 12)"},
 };
 
-class Errors : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto path = fixtures::mdb("nwind.mdb");
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << "fixture " << path << " is absent";
-    opened = sqltest::open(path);
-  }
-  sqltest::Opened opened;
-};
+using Errors = sqltest::NwindTest;
 
 TEST_F(Errors, SayWhatAndWhere) {
   for (const Case& c : kErrors) {

@@ -12,16 +12,9 @@ namespace {
 
 using jet::ColumnType;
 
-class ResultColumns : public ::testing::Test {
+class ResultColumns : public sqltest::NwindTest {
  protected:
-  void SetUp() override {
-    const auto path = fixtures::mdb("nwind.mdb");
-    if (!std::filesystem::exists(path)) GTEST_SKIP() << "fixture " << path << " is absent";
-    opened = sqltest::open(path);
-  }
   std::unique_ptr<jet::sql::Statement> prepare(const std::string& sql) { return opened.session->prepare(sql); }
-
-  sqltest::Opened opened;
 };
 
 TEST_F(ResultColumns, ATablesColumnsKeepTheirDefinitions) {

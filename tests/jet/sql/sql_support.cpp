@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "csv.h"
+#include "fixtures.h"
 #include "process.h"
 
 namespace sqltest {
@@ -210,6 +211,12 @@ Rows NativeCopy::rows(const std::string& sql) const {
   }
   sqlite3_finalize(statement);
   return rows;
+}
+
+void NwindTest::SetUp() {
+  path = fixtures::mdb("nwind.mdb");
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "fixture " << path << " is absent";
+  opened = open(path);
 }
 
 Rows sorted(Rows rows) {

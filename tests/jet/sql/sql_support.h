@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -57,6 +58,16 @@ class NativeCopy {
 
  private:
   sqlite3* db_ = nullptr;
+};
+
+// A test with nwind.mdb open in a session; skipped where the fixture is
+// absent.
+class NwindTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  std::filesystem::path path;
+  Opened opened;
 };
 
 // The same rows in a fixed order, for results whose order isn't defined.
