@@ -60,6 +60,12 @@ void concat(sqlite3_context* ctx, int, sqlite3_value** argv) {
   result(ctx, s);
 }
 
+// Every character counts, a NUL too (SQLite's length() stops at one).
+void length(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  if (null(argv[0])) return sqlite3_result_null(ctx);
+  sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(characterCount(text(argv[0]))));
+}
+
 void left(sqlite3_context* ctx, int, sqlite3_value** argv) {
   double n;
   if (null(argv[0])) return sqlite3_result_null(ctx);
@@ -323,6 +329,7 @@ void registerTextFunctions(sqlite3* db, Context& context) {
   static const function::Entry kEntries[] = {
     {"jet_like", 2, like},
     {"jet_concat", 2, concat},
+    {"jet_len", 1, length},
     {"jet_left", 2, left},
     {"jet_right", 2, right},
     {"jet_mid", 2, mid},

@@ -46,7 +46,17 @@ std::string quoted(std::string_view text, char quote) {
 
 }  // namespace
 
-std::string sqlText(std::string_view text) { return quoted(text, '\''); }
+std::string sqlText(std::string_view text) {
+  if (text.find('\0') == std::string_view::npos) return quoted(text, '\'');
+  // SQLite's SQL ends at a NUL: such a text travels as its bytes.
+  static const char* kDigits = "0123456789ABCDEF";
+  std::string hex = "CAST(X'";
+  for (unsigned char c : text) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex + "' AS TEXT)";
+}
 
 std::string sqlName(std::string_view name) { return quoted(name, '"'); }
 

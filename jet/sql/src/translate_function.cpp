@@ -26,7 +26,7 @@ struct Simple {
 };
 
 constexpr Simple kSimple[] = {
-    {"len", "length", "S", Kind::Long},
+    {"len", "jet_len", "S", Kind::Long},
     {"left", "jet_left", "SN", Kind::Text},
     {"right", "jet_right", "SN", Kind::Text},
     {"mid", "jet_mid", "SNn", Kind::Text},

@@ -132,11 +132,11 @@ std::string Translator::from(const FromItem& item, Scope& scope, bool joined) {
     auto it = materialized_.find(found.name);
     if (it == materialized_.end()) {
       const std::string name = "m" + std::to_string(materialized_.size() + 1);
-      materializations_.push_back(name + " AS MATERIALIZED (SELECT rowid AS _rowid, * FROM " + sqlName + ")");
+      materializations_.push_back(name + " AS MATERIALIZED (SELECT rowid AS \"jet:rowid\", * FROM " + sqlName + ")");
       it = materialized_.emplace(found.name, name).first;
     }
     sqlName = it->second;
-    source.rowid = source.alias + "._rowid";
+    source.rowid = source.alias + ".\"jet:rowid\"";
   }
   for (const Column& c : def.columns) {
     OutputColumn column;

@@ -291,6 +291,12 @@ TEST_F(Dialect, TextOrdersAsAccessDoes) {
   EXPECT_EQ(sqltest::run(*opened.session, "SELECT Count(*) FROM Customers WHERE City = 'Arhus'"), Rows{{"0"}});
 }
 
+// A text may hold any character, a NUL too.
+TEST_F(Dialect, TextsHoldAnyCharacter) {
+  const std::string sql = std::string("SELECT Len('a") + '\0' + "b'), 'x' & Chr(0) = 'x' & Chr(0)";
+  EXPECT_EQ(sqltest::run(*opened.session, sql), (Rows{{"3", "-1"}}));
+}
+
 // Parameters: declared with a type, or any name nothing else gives.
 TEST_F(Dialect, ParametersTakeTheirValues) {
   const Rows declared = sqltest::run(*opened.session,
