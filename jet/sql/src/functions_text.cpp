@@ -169,6 +169,50 @@ void instr(sqlite3_context* ctx, int, sqlite3_value** argv) {
   sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(characterCount(s.substr(0, at)) + 1));
 }
 
+// InStrRev: the last place of `what`, ending at or before `start` (-1: the
+// end).
+void instrrev(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  double start, compare;
+  if (null(argv[0]) || null(argv[1])) return sqlite3_result_null(ctx);
+  if (!number(ctx, argv[2], start) || !number(ctx, argv[3], compare)) return;
+  start = roundHalfEven(start);
+  if (start == 0 || start < -1) return fail(ctx, ErrorKind::Evaluation, "Invalid argument for InStrRev(): the start is 0");
+  const std::string_view s = text(argv[0]), what = text(argv[1]);
+  const double length = static_cast<double>(characterCount(s));
+  const double last = start == -1 ? length : std::min(start, length);
+  if (what.empty()) return sqlite3_result_int64(ctx, static_cast<sqlite3_int64>(start == -1 ? length : start));
+  long long found = 0;
+  for (std::size_t from = 0;;) {
+    const std::size_t at = find(s, what, from, roundHalfEven(compare) != 0);
+    if (at == std::string_view::npos) break;
+    const long long place = static_cast<long long>(characterCount(s.substr(0, at))) + 1;
+    if (static_cast<double>(place) + static_cast<double>(characterCount(what)) - 1 > last) break;
+    found = place;
+    decodeUtf8(s, from = at);
+  }
+  sqlite3_result_int64(ctx, found);
+}
+
+// StrConv: 1 upper case, 2 lower case, 3 each word's first letter upper.
+void strconv(sqlite3_context* ctx, int, sqlite3_value** argv) {
+  double how;
+  if (null(argv[0])) return sqlite3_result_null(ctx);
+  if (!number(ctx, argv[1], how)) return;
+  const int conversion = static_cast<int>(roundHalfEven(how));
+  if (conversion < 1 || conversion > 3)
+    return fail(ctx, ErrorKind::Evaluation, "Invalid argument for StrConv(): " + numberText(how, 15));
+  const std::string_view s = text(argv[0]);
+  std::string out;
+  bool wordStart = true;
+  for (std::size_t i = 0; i < s.size();) {
+    const char32_t c = decodeUtf8(s, i);
+    const bool upper = conversion == 1 || (conversion == 3 && wordStart);
+    appendUtf8(out, upper ? upperCase(c) : foldCase(c));
+    wordStart = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  }
+  result(ctx, out);
+}
+
 void replace(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   double start = 1, times = -1, compare = 1;
   if (null(argv[0]) || null(argv[1]) || null(argv[2])) return sqlite3_result_null(ctx);
@@ -340,6 +384,8 @@ void registerTextFunctions(sqlite3* db, Context& context) {
     {"jet_ltrim", 1, trimLeft},
     {"jet_rtrim", 1, trimRight},
     {"jet_instr", 4, instr},
+    {"jet_instrrev", 4, instrrev},
+    {"jet_strconv", 2, strconv},
     {"jet_replace", 3, replace},
     {"jet_replace", 4, replace},
     {"jet_replace", 5, replace},

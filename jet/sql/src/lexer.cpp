@@ -139,6 +139,8 @@ class Lexer {
       token.kind = TokenKind::Word;
       appendUtf8(token.value, c);
       while (offset_ < sql_.size() && isNameCharacter(peek())) appendUtf8(token.value, take());
+      // VBA's text functions have forms ending in $: Left$(…), Trim$(…).
+      if (peek() == '$' && peek(1) == '(') token.value += static_cast<char>(take());
       return;
     }
     std::string shown;

@@ -44,6 +44,7 @@ constexpr Simple kSimple[] = {
     {"ascw", "jet_asc", "S", Kind::Integer},
     {"strcomp", "jet_strcomp", "SSn", Kind::Integer},
     {"strreverse", "jet_strreverse", "S", Kind::Text},
+    {"strconv", "jet_strconv", "SN", Kind::Text},
     {"year", "jet_year", "D", Kind::Integer},
     {"month", "jet_month", "D", Kind::Integer},
     {"day", "jet_day", "D", Kind::Integer},
@@ -126,7 +127,8 @@ char formatKind(const ValueType& t) {
 }  // namespace
 
 Term Translator::call(const Expr& expr, Scope& scope) {
-  const std::string function = foldText(expr.name);
+  std::string function = foldText(expr.name);
+  if (!function.empty() && function.back() == '$') function.pop_back();  // Left$ is Left
   if (std::any_of(std::begin(kAggregates), std::end(kAggregates), [&](const char* a) { return function == a; }))
     return aggregate(function, expr, scope);
   if (expr.star)
@@ -238,6 +240,14 @@ Term Translator::call(const Expr& expr, Scope& scope) {
     const bool start = args.size() >= 3;
     t.sql = "jet_instr(" + (start ? argument(args[0], 'N') : std::string("1")) + ", " +
             argument(args[start ? 1 : 0], 'S') + ", " + argument(args[start ? 2 : 1], 'S') + ", " +
+            (args.size() == 4 ? argument(args[3], 'N') : std::string("1")) + ")";
+    t.type = {Kind::Long};
+    return t;
+  }
+  if (function == "instrrev") {
+    count(2, 4, "2 to 4");
+    t.sql = "jet_instrrev(" + argument(args[0], 'S') + ", " + argument(args[1], 'S') + ", " +
+            (args.size() >= 3 ? argument(args[2], 'N') : std::string("-1")) + ", " +
             (args.size() == 4 ? argument(args[3], 'N') : std::string("1")) + ")";
     t.type = {Kind::Long};
     return t;

@@ -233,7 +233,8 @@ const Value kValues[] = {
     {"UCase('żółw')", "ŻÓŁW"}, {"LCase('ĄBC')", "ąbc"}, {"Trim('  a  ') & '|'", "a|"}, {"LTrim('  a  ') & '|'", "a  |"},
     {"RTrim('  a  ') & '|'", "  a|"}, {"Replace('a-b-c', '-', '+')", "a+b+c"}, {"Replace('aXbx', 'x', '')", "ab"},
     {"Space(2) & '|'", "  |"}, {"String(3, 'x')", "xxx"}, {"Chr(65)", "A"}, {"Asc('A')", "65"},
-    {"StrComp('a', 'B')", "-1"}, {"StrReverse('abc')", "cba"},
+    {"StrComp('a', 'B')", "-1"}, {"StrReverse('abc')", "cba"}, {"InStrRev('abcabc', 'b')", "5"},
+    {"InStrRev('abcabc', 'b', 4)", "2"}, {"StrConv('żółw JEST', 3)", "Żółw Jest"}, {"Left$('abc', 1) & Trim$(' x ')", "ax"},
     // Conversions.
     {"CInt(2.5)", "2"}, {"CInt(3.5)", "4"}, {"CInt(-2.5)", "-2"}, {"CLng('42')", "42"}, {"CDbl('1.25')", "1.25"},
     {"CStr(1.5)", "1.5"}, {"CStr(True)", "True"}, {"CDate('2000-01-31')", "2000-01-31 00:00:00"},
