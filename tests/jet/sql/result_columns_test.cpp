@@ -160,3 +160,24 @@ TEST(ExactNumbers, CurrencyAndDecimalsKeepEveryDigit) {
 }
 
 }  // namespace
+
+namespace {
+
+// A GUID reads back as its bytes, compares as Access shows it, in any case.
+TEST(Guids, TravelAsAccessShowsThem) {
+  const auto path = fixtures::mdb("jackcess/testIndexCodesV1997.mdb");
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "fixture " << path << " is absent";
+  auto opened = sqltest::open(path);
+  auto table = opened.database->rows("Table13");
+  ASSERT_TRUE(table->next());
+  const jet::Guid stored = table->value(1).guid;
+  auto s = opened.session->prepare(
+      "SELECT data, data & '' FROM Table13 WHERE data = '{8e39276a-bca8-4ac4-891e-49911d8438dd}'");
+  ASSERT_TRUE(s->next());
+  EXPECT_EQ(s->table().columns[0].type, ColumnType::Guid);
+  EXPECT_EQ(s->value(0).guid, stored);
+  EXPECT_EQ(sqltest::canonical(s->value(1)), "{8E39276A-BCA8-4AC4-891E-49911D8438DD}");
+  EXPECT_FALSE(s->next());
+}
+
+}  // namespace
