@@ -209,8 +209,7 @@ class Parser {
   void insert(Statement& s) {
     Clause c(*this, "the INSERT INTO statement");
     expectWord("INTO");
-    s.tablePosition = peek().position;
-    s.table = name("a table name");
+    tableName(s);
     if (peek().kind == TokenKind::LeftParen && !isWord("SELECT", 1)) {
       take();
       do {
@@ -302,6 +301,12 @@ class Parser {
     s.where = whereClause();
   }
 
+  // The table a statement changes or defines, and where it is named.
+  void tableName(Statement& s) {
+    s.tablePosition = peek().position;
+    s.table = name("a table name");
+  }
+
   // WHERE and its condition, if the statement has one.
   ExprPtr whereClause() {
     if (!word("WHERE")) return nullptr;
@@ -315,8 +320,7 @@ class Parser {
     if (word("TABLE")) {
       Clause c(*this, "the CREATE TABLE statement");
       s.kind = Statement::Kind::CreateTable;
-      s.tablePosition = peek().position;
-      s.table = name("a table name");
+      tableName(s);
       expect(TokenKind::LeftParen, "\"(\" before the columns");
       do {
         if (word("CONSTRAINT")) {
@@ -337,8 +341,7 @@ class Parser {
     if (!word("INDEX")) unexpected(s.unique ? "INDEX" : "TABLE or INDEX");
     s.index = name("an index name");
     expectWord("ON");
-    s.tablePosition = peek().position;
-    s.table = name("a table name");
+    tableName(s);
     indexColumns(s.columns);
     if (word("WITH")) {
       do {
@@ -412,8 +415,7 @@ class Parser {
     if (word("TABLE")) {
       Clause c(*this, "the DROP TABLE statement");
       s.kind = Statement::Kind::DropTable;
-      s.tablePosition = peek().position;
-      s.table = name("a table name");
+      tableName(s);
       return;
     }
     Clause c(*this, "the DROP INDEX statement");
@@ -421,15 +423,13 @@ class Parser {
     s.kind = Statement::Kind::DropIndex;
     s.index = name("an index name");
     expectWord("ON");
-    s.tablePosition = peek().position;
-    s.table = name("a table name");
+    tableName(s);
   }
 
   void alter(Statement& s) {
     Clause c(*this, "the ALTER TABLE statement");
     expectWord("TABLE");
-    s.tablePosition = peek().position;
-    s.table = name("a table name");
+    tableName(s);
     if (word("ADD")) {
       word("COLUMN");
       s.kind = Statement::Kind::AlterAddColumn;
