@@ -86,8 +86,9 @@ QString withoutBrackets(const QString& name) {
   return name;
 }
 
-// The current row of a cursor, a table's or a statement's, into the sink.
-void sendRow(jet::RowCursor& cursor, std::size_t columns, RowSink& sink) {
+// The values of a cursor's current row, a table's or a statement's, into
+// the sink.
+void sendValues(jet::RowCursor& cursor, std::size_t columns, RowSink& sink) {
   char decimal[jet::Decimal::kMaxChars];
   char16_t wide[jet::Decimal::kMaxChars];
   for (std::size_t i = 0; i < columns; ++i) {
@@ -131,7 +132,6 @@ void sendRow(jet::RowCursor& cursor, std::size_t columns, RowSink& sink) {
       }
     }
   }
-  sink.endRow();
 }
 
 // A statement's result as the query dataset needs it: each column's type,
@@ -200,7 +200,11 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
     info.expectedRows = def.rowCount;
     sink.begin(info);
 
-    while (cursor->next()) sendRow(*cursor, def.columns.size(), sink);
+    const std::size_t columns = def.columns.size();
+    while (cursor->next()) {
+      sendValues(*cursor, columns, sink);
+      sink.endRow();
+    }
   });
 }
 
@@ -221,8 +225,10 @@ bool JetDriver::readQuery(const QString& sql, RowSink& sink) {
     sink.begin(queryInfo(*statement));
     if (!any) return true;
     const std::size_t columns = statement->table().columns.size();
-    do sendRow(*statement, columns, sink);
-    while (statement->next());
+    do {
+      sendValues(*statement, columns, sink);
+      sink.endRow();
+    } while (statement->next());
     return true;
   });
 }

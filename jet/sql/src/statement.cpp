@@ -328,6 +328,10 @@ const Value& Statement::value(std::size_t column) {
   return v;
 }
 
+std::uint64_t Statement::bookmark() const {
+  throw jet::Error(jet::ErrorKind::Unsupported, "the rows of a statement's result have no bookmark");
+}
+
 std::int64_t Statement::execute() {
   if (givesRows()) {
     // A query given to be executed runs no further than its first row.

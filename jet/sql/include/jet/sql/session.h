@@ -79,6 +79,9 @@ class Statement : public RowCursor {
   const TableDef& table() const override;
   bool next() override;
   const Value& value(std::size_t column) override;
+  // A result's rows are no rows of the file: throws Error(Unsupported);
+  // write back through origin() and key() instead.
+  std::uint64_t bookmark() const;
 
   // Where a result column comes from; empty for a computed column and for
   // every column of a query whose rows can't be written back (grouped,
