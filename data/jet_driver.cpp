@@ -1,6 +1,7 @@
 #include "data/jet_driver.h"
 
 #include <jet/database.h>
+#include <jet/sql/session.h>
 
 #include <algorithm>
 
@@ -18,6 +19,8 @@ auto engine(F&& f) -> decltype(f()) {
   try {
     return f();
   } catch (const jet::Error& e) {
+    throw ProviderError(QString::fromUtf8(e.what()));
+  } catch (const jet::sql::Error& e) {
     throw ProviderError(QString::fromUtf8(e.what()));
   }
 }
@@ -80,12 +83,29 @@ ColumnInfo columnInfo(const jet::Column& column) {
   return info;
 }
 
-[[noreturn]] void cannotWrite() {
-  throw ProviderError(QStringLiteral("The built-in engine can't change the database yet"));
+      sendValues(*cursor, columns, sink);
+      sink.setBookmark(cursor->bookmark());
 }
 
-[[noreturn]] void cannotRunSql() {
-  throw ProviderError(QStringLiteral("The built-in engine can't run SQL statements yet"));
+// A statement's result as the query dataset needs it: each column's type,
+// and where the rows of a query over one table are written back.
+ResultInfo queryInfo(const jet::sql::Statement& statement) {
+  ResultInfo info;
+  const std::string& table = statement.writableTable();
+  info.table = fromUtf8(table);
+  const std::vector<jet::Column>& columns = statement.table().columns;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    ColumnInfo column = columnInfo(columns[i]);
+    const jet::sql::Origin& origin = statement.origin(i);
+    if (!table.empty() && origin.table == table) column.baseColumn = fromUtf8(origin.column);
+    info.columns.push_back(std::move(column));
+  }
+  info.key = statement.key();
+  return info;
+}
+
+[[noreturn]] void cannotWrite() {
+  throw ProviderError(QStringLiteral("The built-in engine can't change the database yet"));
 }
 
 }  // namespace
@@ -145,59 +165,42 @@ void JetDriver::readTable(const QString& name, RowSink& sink) {
     sink.begin(info);
 
     const std::size_t columns = def.columns.size();
-    char decimal[jet::Decimal::kMaxChars];
-    char16_t wide[jet::Decimal::kMaxChars];
     while (cursor->next()) {
-      for (std::size_t i = 0; i < columns; ++i) {
-        const int c = static_cast<int>(i);
-        const jet::Value& value = cursor->value(i);
-        if (value.null) {
-          sink.setNull(c);
-          continue;
-        }
-        switch (value.type) {
-          case jet::ColumnType::Boolean:
-            sink.setBoolean(c, value.boolean);
-            break;
-          case jet::ColumnType::Byte:
-          case jet::ColumnType::Integer:
-          case jet::ColumnType::Long:
-          case jet::ColumnType::Currency:
-            sink.setInteger(c, value.integer);
-            break;
-          case jet::ColumnType::Single:
-          case jet::ColumnType::Double:
-          case jet::ColumnType::DateTime:
-            sink.setReal(c, value.real);
-            break;
-          case jet::ColumnType::Binary:
-          case jet::ColumnType::OLE:
-            sink.setBytes(c, value.bytes);
-            break;
-          case jet::ColumnType::Text:
-          case jet::ColumnType::Memo:
-            sink.setText(c, value.text);
-            break;
-          case jet::ColumnType::Guid:
-            sink.setGuid(c, value.guid);
-            break;
-          case jet::ColumnType::Numeric: {
-            const std::size_t length = value.decimal.toChars(decimal);
-            for (std::size_t k = 0; k < length; ++k) wide[k] = static_cast<char16_t>(decimal[k]);
-            sink.setText(c, std::u16string_view(wide, length));
-            break;
-          }
-        }
-      }
+      sendValues(*cursor, columns, sink);
       sink.setBookmark(cursor->bookmark());
       sink.endRow();
     }
   });
 }
 
-bool JetDriver::readQuery(const QString&, RowSink&) { cannotRunSql(); }
+jet::sql::Session& JetDriver::sql() {
+  if (!m_sql) m_sql = engine([&] { return std::make_unique<jet::sql::Session>(*m_database); });
+  return *m_sql;
+}
 
-void JetDriver::execute(const QString&) { cannotRunSql(); }
+bool JetDriver::readQuery(const QString& sql, RowSink& sink) {
+  return engine([&] {
+    const std::unique_ptr<jet::sql::Statement> statement = this->sql().prepare(sql.toStdString());
+    if (!statement->givesRows()) {
+      statement->execute();
+      return false;
+    }
+    // The first row runs the statement: a failure leaves the sink untouched.
+    const bool any = statement->next();
+    sink.begin(queryInfo(*statement));
+    if (!any) return true;
+    const std::size_t columns = statement->table().columns.size();
+    do {
+      sendValues(*statement, columns, sink);
+      sink.endRow();
+    } while (statement->next());
+    return true;
+  });
+}
+
+void JetDriver::execute(const QString& sql) {
+  engine([&] { this->sql().prepare(sql.toStdString())->execute(); });
+}
 
 void JetDriver::updateRow(const QString&, std::optional<Bookmark>, const std::vector<ColumnValue>&,
                           const std::vector<ColumnValue>&) {

@@ -10,13 +10,17 @@
 
 namespace jet {
 class Database;
+namespace sql {
+class Session;
 }
+}  // namespace jet
 
 namespace tabrix {
 
-// A driver over the built-in engine. The engine reads tables; until it also
-// writes and runs SQL, every column is reported as not writable and a
-// statement or a write is refused with a ProviderError that says so.
+// A driver over the built-in engine. The engine reads tables and runs
+// Access SQL (jet::sql); until it also writes, every column of a table is
+// reported as not writable, and a statement or a row that would change the
+// database is refused with a ProviderError that says so.
 class JetDriver : public Driver {
  public:
   // Opens the file; the engine's errors become ProviderErrors with its text.
@@ -39,7 +43,11 @@ class JetDriver : public Driver {
   std::size_t rowHint(std::uint32_t claimed) const;
 
   std::filesystem::path m_file;
+
+  jet::sql::Session& sql();
+
   std::unique_ptr<jet::Database> m_database;
+  std::unique_ptr<jet::sql::Session> m_sql;  // made on the first statement
 };
 
 }  // namespace tabrix

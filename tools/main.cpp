@@ -1,4 +1,5 @@
-// tabrix-cli: lists, describes and exports the tables of an Access database.
+// tabrix-cli: lists, describes and exports the tables of an Access database,
+// and runs Access SQL on it.
 
 #include <cstdio>
 #include <exception>
@@ -26,6 +27,7 @@ constexpr const char* kUsage =
     "       tabrix-cli [--password TEXT] export FILE TABLE\n"
     "       tabrix-cli [--password TEXT] convert FILE TARGET [--tables A,B,...]\n"
     "                  [--single-transaction|--per-table]\n"
+    "       tabrix-cli [--password TEXT] sql FILE STATEMENT\n"
     "\n"
     "tables   one line per catalogue entry: its kind (TABLE, VIEW, SYSTEM TABLE),\n"
     "         a tab, its name.\n"
@@ -55,7 +57,9 @@ constexpr const char* kUsage =
     "                                             schema is created if absent\n"
     "         The run is one transaction (--single-transaction, the default);\n"
     "         with --per-table each table is one. A failure leaves no table\n"
-    "         half-copied.\n";
+    "         half-copied.\n"
+    "sql      runs one statement in Access's SQL: a result as CSV as export\n"
+    "         writes it, or the number of rows a change affected.\n";
 
 const char* kindName(jet::ObjectKind kind) {
   switch (kind) {
@@ -171,7 +175,7 @@ int run(int argc, char** argv) {
   if (command == "convert") return tabrix::cli::convertCommand(args, options);
   if (command == "schema" && tabrix::cli::wantsSql(args)) return tabrix::cli::schemaSqlCommand(args, options);
   const bool known = (command == "tables" && args.size() == 2) || (command == "schema" && args.size() <= 3) ||
-                     (command == "export" && args.size() == 3);
+                     (command == "export" && args.size() == 3) || (command == "sql" && args.size() == 3);
   if (!known) throw UsageError();
 
   auto db = jet::Database::open(args[1], options);
@@ -180,6 +184,8 @@ int run(int argc, char** argv) {
     tables(*db, out);
   else if (command == "schema")
     schema(*db, args, out);
+  else if (command == "sql")
+    tabrix::cli::runSql(*db, args[2], out);
   else
     exportTable(*db, args[2], out);
   out.flush();
