@@ -83,8 +83,52 @@ ColumnInfo columnInfo(const jet::Column& column) {
   return info;
 }
 
-      sendValues(*cursor, columns, sink);
-      sink.setBookmark(cursor->bookmark());
+// The values of a cursor's current row, a table's or a statement's, into
+// the sink.
+void sendValues(jet::RowCursor& cursor, std::size_t columns, RowSink& sink) {
+  char decimal[jet::Decimal::kMaxChars];
+  char16_t wide[jet::Decimal::kMaxChars];
+  for (std::size_t i = 0; i < columns; ++i) {
+    const int c = static_cast<int>(i);
+    const jet::Value& value = cursor.value(i);
+    if (value.null) {
+      sink.setNull(c);
+      continue;
+    }
+    switch (value.type) {
+      case jet::ColumnType::Boolean:
+        sink.setBoolean(c, value.boolean);
+        break;
+      case jet::ColumnType::Byte:
+      case jet::ColumnType::Integer:
+      case jet::ColumnType::Long:
+      case jet::ColumnType::Currency:
+        sink.setInteger(c, value.integer);
+        break;
+      case jet::ColumnType::Single:
+      case jet::ColumnType::Double:
+      case jet::ColumnType::DateTime:
+        sink.setReal(c, value.real);
+        break;
+      case jet::ColumnType::Binary:
+      case jet::ColumnType::OLE:
+        sink.setBytes(c, value.bytes);
+        break;
+      case jet::ColumnType::Text:
+      case jet::ColumnType::Memo:
+        sink.setText(c, value.text);
+        break;
+      case jet::ColumnType::Guid:
+        sink.setGuid(c, value.guid);
+        break;
+      case jet::ColumnType::Numeric: {
+        const std::size_t length = value.decimal.toChars(decimal);
+        for (std::size_t k = 0; k < length; ++k) wide[k] = static_cast<char16_t>(decimal[k]);
+        sink.setText(c, std::u16string_view(wide, length));
+        break;
+      }
+    }
+  }
 }
 
 // A statement's result as the query dataset needs it: each column's type,

@@ -12,6 +12,7 @@
 #include "jet/database.h"
 #include "jet/error.h"
 #include "output.h"
+#include "sql_command.h"
 #include "usage.h"
 
 namespace {
