@@ -6,6 +6,7 @@ DataSource::DataSource(QObject* parent) : QObject(parent) {}
 
 void DataSource::setDataset(Dataset* dataset) {
   if (dataset == m_dataset) return;
+  emit aboutToReset();
   if (m_dataset) m_dataset->disconnect(this);
   m_dataset = dataset;
   if (dataset) {
@@ -13,34 +14,47 @@ void DataSource::setDataset(Dataset* dataset) {
       m_lastState = state;
       emit stateChanged(state);
     });
-    connect(dataset, &Dataset::rowsReset, this, &DataSource::dataChanged);
-    connect(dataset, &Dataset::rowInserted, this, &DataSource::dataChanged);
-    connect(dataset, &Dataset::rowRemoved, this, &DataSource::dataChanged);
-    connect(dataset, &Dataset::rowChanged, this, &DataSource::dataChanged);
+    connect(dataset, &Dataset::aboutToReset, this, &DataSource::aboutToReset);
+    connect(dataset, &Dataset::rowsReset, this, &DataSource::rowsReset);
+    connect(dataset, &Dataset::aboutToInsertRow, this, &DataSource::aboutToInsertRow);
+    connect(dataset, &Dataset::rowInserted, this, &DataSource::rowInserted);
+    connect(dataset, &Dataset::aboutToRemoveRow, this, &DataSource::aboutToRemoveRow);
+    connect(dataset, &Dataset::rowRemoved, this, &DataSource::rowRemoved);
+    connect(dataset, &Dataset::rowChanged, this, &DataSource::rowChanged);
     connect(dataset, &Dataset::currentChanged, this, &DataSource::currentChanged);
-    // A dataset destroyed under the source leaves it inactive.
+    // A dataset destroyed under the source leaves it inactive and empty.
     connect(dataset, &QObject::destroyed, this, [this] {
+      emit aboutToReset();
+      emit rowsReset();
       if (m_lastState != DatasetState::Inactive) {
         m_lastState = DatasetState::Inactive;
         emit stateChanged(m_lastState);
       }
     });
   }
+  emit rowsReset();
   const DatasetState now = state();
   if (now != m_lastState) {
     m_lastState = now;
     emit stateChanged(now);
   }
-  emit dataChanged();
 }
 
 DatasetState DataSource::state() const { return m_dataset ? m_dataset->state() : DatasetState::Inactive; }
 
+bool DataSource::editing() const {
+  const DatasetState now = state();
+  return now == DatasetState::Edit || now == DatasetState::Insert;
+}
+
 bool DataSource::edit() {
   if (!m_dataset) return false;
   if (m_autoEdit && m_dataset->state() == DatasetState::Browse) m_dataset->edit();
-  const DatasetState now = m_dataset->state();
-  return now == DatasetState::Edit || now == DatasetState::Insert;
+  return editing();
+}
+
+void DataSource::updateRecord() {
+  if (active()) emit recordUpdating();
 }
 
 }  // namespace tabrix
