@@ -13,6 +13,7 @@
 #include "app/login_dialog.h"
 #include "app/placeholder_windows.h"
 #include "data/connection.h"
+#include "widgets/designed_controls.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_name_box.h"
 #include "widgets/handler_guard.h"
@@ -23,27 +24,6 @@ namespace tabrix {
 namespace {
 
 const QString kPickTable = QStringLiteral("<wybierz tablice>");
-
-template <typename Control>
-Control* place(Control* control, const QString& name, int left, int top, int width, int height) {
-  control->setObjectName(name);
-  control->setGeometry(left, top, width, height);
-  return control;
-}
-
-QLabel* label(const QString& name, const QString& text, int left, int top, QWidget* parent) {
-  auto* result = new QLabel(text, parent);
-  result->setObjectName(name);
-  result->move(left, top);
-  result->adjustSize();
-  return result;
-}
-
-QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent) {
-  auto* result = place(new QPushButton(text, parent), name, left, top, width, 25);
-  result->setAutoDefault(false);
-  return result;
-}
 
 // Lower-cases A to Z only, so that positions stay those of the original.
 QString asciiLower(QString text) {
@@ -57,7 +37,7 @@ QString asciiLower(QString text) {
 FormMain::FormMain(QStringList arguments, QWidget* parent)
     : QWidget(parent), ADOConnection(new Connection(this)), m_arguments(std::move(arguments)) {
   setWindowTitle(QStringLiteral("Varnel 17.11.2014"));
-  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  setFont(windowFont());
   resize(539, 158);
 
   // Controls are made in tab order: the focus chain follows creation, and so

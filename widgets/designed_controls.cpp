@@ -1,0 +1,28 @@
+#include "widgets/designed_controls.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace tabrix {
+
+QFont windowFont() {
+  QFont font(QStringLiteral("MS Sans Serif"), 8);
+  font.setStyleHint(QFont::SansSerif);
+  return font;
+}
+
+QLabel* label(const QString& name, const QString& text, int left, int top, QWidget* parent) {
+  auto* result = new QLabel(text, parent);
+  result->setObjectName(name);
+  result->move(left, top);
+  result->adjustSize();
+  return result;
+}
+
+QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent) {
+  auto* result = place(new QPushButton(text, parent), name, left, top, width, 25);
+  result->setAutoDefault(false);
+  return result;
+}
+
+}  // namespace tabrix
