@@ -1,5 +1,7 @@
 #include "data/data_source.h"
 
+#include <utility>
+
 namespace tabrix {
 
 DataSource::DataSource(QObject* parent) : QObject(parent) {}
@@ -11,6 +13,7 @@ void DataSource::setDataset(Dataset* dataset) {
   m_dataset = dataset;
   if (dataset) {
     connect(dataset, &Dataset::stateChanged, this, [this](DatasetState state) {
+      if (m_pendingRemoval >= 0) emit rowRemoved(std::exchange(m_pendingRemoval, -1));
       m_lastState = state;
       emit stateChanged(state);
     });
@@ -19,7 +22,16 @@ void DataSource::setDataset(Dataset* dataset) {
     connect(dataset, &Dataset::aboutToInsertRow, this, &DataSource::aboutToInsertRow);
     connect(dataset, &Dataset::rowInserted, this, &DataSource::rowInserted);
     connect(dataset, &Dataset::aboutToRemoveRow, this, &DataSource::aboutToRemoveRow);
-    connect(dataset, &Dataset::rowRemoved, this, &DataSource::rowRemoved);
+    connect(dataset, &Dataset::rowRemoved, this, [this](int position) {
+      // A row deleted while it was being edited is gone before the dataset
+      // leaves the edit state, and its edited values with it: the removal is
+      // passed on once it browses again, so that no control reads the
+      // current row in between.
+      if (m_dataset->state() == DatasetState::Edit)
+        m_pendingRemoval = position;
+      else
+        emit rowRemoved(position);
+    });
     connect(dataset, &Dataset::rowChanged, this, &DataSource::rowChanged);
     connect(dataset, &Dataset::currentChanged, this, &DataSource::currentChanged);
     // A dataset destroyed under the source leaves it inactive and empty.

@@ -62,6 +62,7 @@ class DataSource : public QObject {
   QPointer<Dataset> m_dataset;
   bool m_autoEdit = true;
   DatasetState m_lastState = DatasetState::Inactive;
+  int m_pendingRemoval = -1;
 };
 
 }  // namespace tabrix
