@@ -33,6 +33,7 @@ struct FileDialogSetup {
   QString defaultExtension;  // added, without its dot, to a chosen name that has none
   bool fileMustExist = false;
   bool overwritePrompt = false;
+  bool createPrompt = false;  // a save dialog asks before a file that doesn't exist is made
 
   bool operator==(const FileDialogSetup&) const = default;
 };

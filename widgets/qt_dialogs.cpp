@@ -1,7 +1,9 @@
 #include "widgets/qt_dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -42,8 +44,14 @@ QString displayedText(QString text) {
 QString runFileDialog(const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
   QFileDialog dialog;
   setUpFileDialog(dialog, setup, mode);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (!setup.createPrompt || mode != QFileDialog::AcceptSave || QFileInfo::exists(chosen)) return chosen;
+    const QString question = QStringLiteral("%1 does not exist.\nDo you want to create it?")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(chosen).fileName()));
+    if (QMessageBox::question(&dialog, dialog.windowTitle(), question) == QMessageBox::Yes) return chosen;
+  }
+  return {};
 }
 
 }  // namespace

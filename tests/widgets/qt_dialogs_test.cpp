@@ -1,6 +1,8 @@
 #include "widgets/qt_dialogs.h"
 
 #include <QApplication>
+#include <QFile>
+#include <functional>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -92,6 +94,56 @@ TEST(QtDialogs, FileDialogStartsAsSetUp) {
   EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_TRUE(open.testOption(QFileDialog::DontConfirmOverwrite));
   EXPECT_TRUE(open.testOption(QFileDialog::DontUseNativeDialog));
+}
+
+// Runs a save dialog set up to ask before it creates a file: types a name
+// that doesn't exist, answers the question with `answer`, and cancels the
+// file dialog if it comes back. Gives the name chosen and the questions.
+std::pair<QString, QStringList> saveAskingToCreate(const QString& folder, QMessageBox::StandardButton answer) {
+  FileDialogSetup setup;
+  setup.title = "Gdzie zapisać ?";
+  setup.filter = "Pliki tekstowe|*.txt|Dowolny plik|*.*";
+  setup.folder = folder;
+  setup.defaultExtension = "txt";
+  setup.createPrompt = true;
+  QStringList questions;
+  int fileDialogs = 0;
+  bool done = false;
+  std::function<void()> step = [&] {
+    if (done) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+      if (fileDialogs++ > 0) {
+        files->reject();
+        return;
+      }
+      files->selectFile("notatka");
+      QTimer::singleShot(0, step);
+      QMetaObject::invokeMethod(files, "accept");
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      questions << box->text();
+      QTimer::singleShot(0, step);
+      box->button(answer)->click();
+    } else {
+      QTimer::singleShot(10, step);  // not shown yet
+    }
+  };
+  QTimer::singleShot(0, step);
+  const QString chosen = QtDialogs().saveFileName(setup);
+  done = true;
+  return {chosen, questions};
+}
+
+TEST(QtDialogs, ASaveDialogCanAskBeforeItCreatesAFile) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString expected = folder.filePath("notatka.txt");
+  const QString question = "notatka.txt does not exist.\nDo you want to create it?";
+
+  EXPECT_EQ(saveAskingToCreate(folder.path(), QMessageBox::No), std::make_pair(QString(), QStringList(question)));
+  EXPECT_EQ(saveAskingToCreate(folder.path(), QMessageBox::Yes), std::make_pair(expected, QStringList(question)));
+  QFile(expected).open(QIODevice::WriteOnly);  // an existing file is taken without a question
+  EXPECT_EQ(saveAskingToCreate(folder.path(), QMessageBox::No), std::make_pair(expected, QStringList()));
 }
 
 }  // namespace
