@@ -50,9 +50,10 @@ DataMemo::DataMemo(DataSource& source, QWidget* parent) : QPlainTextEdit(parent)
   connect(&source, &DataSource::rowsReset, this, &DataMemo::showStoredValue);
   connect(&source, &DataSource::stateChanged, this, &DataMemo::showStoredValue);
   connect(&source, &DataSource::currentChanged, this, &DataMemo::showStoredValue);
+  // A change to another field of the row leaves the memo's text alone.
   connect(&source, &DataSource::rowChanged, this, [this](int position) {
     const Dataset* dataset = m_source.dataset();
-    if (dataset && position == dataset->position()) showStoredValue();
+    if (dataset && position == dataset->position() && storedValue() != m_shownValue) showStoredValue();
   });
   connect(&source, &DataSource::recordUpdating, this, &DataMemo::writeText);
   showStoredValue();
@@ -74,18 +75,20 @@ bool DataMemo::canChange() const {
   return bound && bound->dataset().canModify() && bound->canModify();
 }
 
-void DataMemo::showStoredValue() {
-  QString text;
+QString DataMemo::storedValue() const {
   const Field* bound = field();
-  if (bound && bound->dataset().recordCount() > 0) {
-    try {
-      text = bound->text();
-    } catch (const std::exception& error) {
-      text = QStringLiteral("(%1)").arg(errorText(error));
-    }
+  if (!bound || bound->dataset().recordCount() == 0) return {};
+  try {
+    return bound->text();
+  } catch (const std::exception& error) {
+    return QStringLiteral("(%1)").arg(errorText(error));
   }
+}
+
+void DataMemo::showStoredValue() {
+  m_shownValue = storedValue();
   // The same text keeps the caret where the user put it.
-  if (withCrLf(text) != memoText(*this)) setMemoText(*this, text);
+  if (withCrLf(m_shownValue) != memoText(*this)) setMemoText(*this, m_shownValue);
   document()->setModified(false);
   setReadOnly(!canChange());
 }

@@ -13,8 +13,8 @@ class Field;
 // the control's width.
 //
 // It shows the stored value again whenever the row changes under it (a
-// move, the row entering edit mode, Cancel, Post), dropping text not yet
-// written into the field. It takes input only where the field can be
+// move, the row entering edit mode, Cancel, Post, a new value of its field),
+// dropping text not yet written into the field. It takes input only where the field can be
 // changed, and a key that changes the text (typing, Backspace, Delete,
 // Enter, pasting, cutting, undoing, and the same from its menu) first puts
 // the row into edit mode, which shows the stored value again; the key is
@@ -53,6 +53,8 @@ class DataMemo : public QPlainTextEdit {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  // The field's value as shown: its text, or its error's in parentheses.
+  QString storedValue() const;
   bool canChange() const;
   // Puts the row into edit mode (showing the stored value again) before a
   // change; false when the change must not happen.
@@ -60,6 +62,7 @@ class DataMemo : public QPlainTextEdit {
 
   DataSource& m_source;
   QString m_fieldName;
+  QString m_shownValue;  // the stored value last shown
 };
 
 }  // namespace tabrix

@@ -104,6 +104,13 @@ TEST_P(DataMemoTest, EnteringEditModeDropsTextThatWasNotWrittenIntoTheRow) {
   m_employees.table.edit();
   EXPECT_EQ(shown(), m_employees.text("Notes"));
   EXPECT_FALSE(m_memo->document()->isModified());
+
+  // A new value of another field keeps the memo's text; one of its own not.
+  QTest::keyClicks(m_memo, "wpisane");
+  m_employees.table.fieldByName("FirstName").setText("Nan");
+  EXPECT_TRUE(shown().startsWith("wpisane"));
+  m_employees.table.fieldByName("Notes").setText("z siatki");
+  EXPECT_EQ(shown(), "z siatki");
 }
 
 TEST_P(DataMemoTest, ChangedTextGoesIntoTheRowBeforeAPostAndWhenTheFocusLeaves) {
