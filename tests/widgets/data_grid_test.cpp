@@ -17,6 +17,7 @@
 #include "dialog_printers.h"
 #include "expected_messages.h"
 #include "scripted_dialogs.h"
+#include "typing.h"
 #include "widgets/grid_model.h"
 
 namespace tabrix {
@@ -49,13 +50,6 @@ class DataGridTest : public testing::TestWithParam<DatabaseKind> {
   }
   QPoint centre(int row, int column) const { return m_grid->visualRect(m_grid->gridModel().index(row, column)).center(); }
 
-  // Keys go where the focus is: the grid, or its cell editor.
-  void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-  }
-  void type(const QString& text) {
-    for (const QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
-  }
   QLineEdit* editor() const {
     auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     return line && m_grid->isAncestorOf(line) ? line : nullptr;
@@ -80,23 +74,23 @@ class DataGridTest : public testing::TestWithParam<DatabaseKind> {
 };
 
 TEST_P(DataGridTest, TypingOpensTheEditorInEditModeAndEnterWritesTheCellIntoTheRow) {
-  type("Dav");
+  typeText("Dav");
   ASSERT_NE(editor(), nullptr);
   EXPECT_EQ(editor()->text(), "Dav");  // the typed text replaces the value
   EXPECT_EQ(state(), DatasetState::Edit);
   EXPECT_EQ(text("LastName"), "Davolio");  // not yet in the row
-  press(Qt::Key_Return);
+  pressKey(Qt::Key_Return);
   EXPECT_EQ(editor(), nullptr);
   EXPECT_EQ(text("LastName"), "Dav");
   EXPECT_EQ(state(), DatasetState::Edit);
   EXPECT_EQ(m_employees.database().value("LastName", 1), "Davolio");  // nor yet in the database
 
-  press(Qt::Key_Return);  // Enter turns the editor on again
+  pressKey(Qt::Key_Return);  // Enter turns the editor on again
   ASSERT_NE(editor(), nullptr);
   EXPECT_EQ(editor()->text(), "Dav");
-  press(Qt::Key_End);
-  type("e");
-  press(Qt::Key_Down);  // moving away writes the cell and posts the row
+  pressKey(Qt::Key_End);
+  typeText("e");
+  pressKey(Qt::Key_Down);  // moving away writes the cell and posts the row
   EXPECT_EQ(row(), 1);
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(m_employees.database().value("LastName", 1), "Dave");
@@ -105,23 +99,23 @@ TEST_P(DataGridTest, TypingOpensTheEditorInEditModeAndEnterWritesTheCellIntoTheR
 
 TEST_P(DataGridTest, EscDropsTheCellsChangeThenTheRowsEdit) {
   moveTo(1, "FirstName");
-  press(Qt::Key_F2);  // the editor alone: no edit mode yet
+  pressKey(Qt::Key_F2);  // the editor alone: no edit mode yet
   ASSERT_NE(editor(), nullptr);
   EXPECT_EQ(state(), DatasetState::Browse);
-  press(Qt::Key_End);
-  type("x");
+  pressKey(Qt::Key_End);
+  typeText("x");
   EXPECT_EQ(editor()->text(), "Andrewx");
   EXPECT_EQ(state(), DatasetState::Edit);
-  press(Qt::Key_Escape);
+  pressKey(Qt::Key_Escape);
   EXPECT_EQ(editor(), nullptr);
   EXPECT_EQ(text("FirstName"), "Andrew");
   EXPECT_EQ(state(), DatasetState::Edit);  // the row is still being edited
-  press(Qt::Key_Escape);
+  pressKey(Qt::Key_Escape);
   EXPECT_EQ(state(), DatasetState::Browse);
 
-  type("Andy");
-  press(Qt::Key_Enter);
-  press(Qt::Key_Escape);  // no cell change: the row's edit goes
+  typeText("Andy");
+  pressKey(Qt::Key_Enter);
+  pressKey(Qt::Key_Escape);  // no cell change: the row's edit goes
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(text("FirstName"), "Andrew");
   EXPECT_EQ(m_employees.database().value("FirstName", 2), "Andrew");
@@ -129,25 +123,25 @@ TEST_P(DataGridTest, EscDropsTheCellsChangeThenTheRowsEdit) {
 
 TEST_P(DataGridTest, InsertMakesARowThatUpAndDownDropWhileNothingIsTypedIntoIt) {
   moveTo(3, "LastName");
-  press(Qt::Key_Insert);
+  pressKey(Qt::Key_Insert);
   EXPECT_EQ(state(), DatasetState::Insert);
   EXPECT_EQ(row(), 3);
   EXPECT_EQ(rows(), 10);
   expectCellFollowsTheDataset();
-  press(Qt::Key_Down);  // dropped; Peacock, below it, is current
+  pressKey(Qt::Key_Down);  // dropped; Peacock, below it, is current
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(rows(), 9);
   EXPECT_EQ(text("LastName"), "Peacock");
 
-  press(Qt::Key_Insert);
-  press(Qt::Key_Up);  // dropped; Leverling, above it, is current
+  pressKey(Qt::Key_Insert);
+  pressKey(Qt::Key_Up);  // dropped; Leverling, above it, is current
   EXPECT_EQ(rows(), 9);
   EXPECT_EQ(text("LastName"), "Leverling");
   expectCellFollowsTheDataset();
 
-  press(Qt::Key_Insert);  // before Leverling
-  type("Nowak");
-  press(Qt::Key_Up);  // typed into: posted, and the row above is current
+  pressKey(Qt::Key_Insert);  // before Leverling
+  typeText("Nowak");
+  pressKey(Qt::Key_Up);  // typed into: posted, and the row above is current
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(m_employees.database().rowCount(), 10);
   EXPECT_EQ(text("LastName"), "Fuller");
@@ -155,24 +149,24 @@ TEST_P(DataGridTest, InsertMakesARowThatUpAndDownDropWhileNothingIsTypedIntoIt) 
 }
 
 TEST_P(DataGridTest, DownOnTheLastRowAppendsAndTabPastTheLastCellToo) {
-  press(Qt::Key_End, Qt::ControlModifier);
+  pressKey(Qt::Key_End, Qt::ControlModifier);
   EXPECT_EQ(row(), 8);
-  press(Qt::Key_Down);
+  pressKey(Qt::Key_Down);
   EXPECT_EQ(state(), DatasetState::Insert);
   EXPECT_EQ(row(), 9);
   EXPECT_EQ(rows(), 10);
-  press(Qt::Key_Down);  // an untouched new row at the end: nothing happens
+  pressKey(Qt::Key_Down);  // an untouched new row at the end: nothing happens
   EXPECT_EQ(state(), DatasetState::Insert);
   EXPECT_EQ(rows(), 10);
-  press(Qt::Key_Up);
+  pressKey(Qt::Key_Up);
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(rows(), 9);
   EXPECT_EQ(row(), 8);
 
   const QHeaderView* titles = m_grid->horizontalHeader();
-  press(Qt::Key_End);  // the last cell of the last row, then Tab
+  pressKey(Qt::Key_End);  // the last cell of the last row, then Tab
   EXPECT_EQ(titles->visualIndex(m_grid->currentColumn()), m_grid->gridModel().columnCount() - 1);
-  press(Qt::Key_Tab);
+  pressKey(Qt::Key_Tab);
   EXPECT_EQ(state(), DatasetState::Insert);
   EXPECT_EQ(row(), 9);
   EXPECT_EQ(titles->visualIndex(m_grid->currentColumn()), 0);
@@ -183,21 +177,21 @@ TEST_P(DataGridTest, TabAndShiftTabWrapToTheNextAndPreviousRow) {
   const QHeaderView* titles = m_grid->horizontalHeader();
   const int last = m_grid->gridModel().columnCount() - 1;
   moveTo(2, "LastName");
-  press(Qt::Key_Home);
-  press(Qt::Key_Backtab);
+  pressKey(Qt::Key_Home);
+  pressKey(Qt::Key_Backtab);
   EXPECT_EQ(row(), 1);
   EXPECT_EQ(titles->visualIndex(m_grid->currentColumn()), last);
-  press(Qt::Key_Tab);
+  pressKey(Qt::Key_Tab);
   EXPECT_EQ(row(), 2);
   EXPECT_EQ(titles->visualIndex(m_grid->currentColumn()), 0);
-  press(Qt::Key_Tab);
+  pressKey(Qt::Key_Tab);
   EXPECT_EQ(titles->visualIndex(m_grid->currentColumn()), 1);
   EXPECT_EQ(m_grid, QApplication::focusWidget());  // Tab never leaves the grid
 
   // From the editor, Tab writes the cell first.
   moveTo(2, "FirstName");
-  type("Jan");
-  press(Qt::Key_Tab);
+  typeText("Jan");
+  pressKey(Qt::Key_Tab);
   EXPECT_EQ(editor(), nullptr);
   EXPECT_EQ(text("FirstName"), "Jan");
   EXPECT_EQ(state(), DatasetState::Edit);
@@ -205,36 +199,36 @@ TEST_P(DataGridTest, TabAndShiftTabWrapToTheNextAndPreviousRow) {
 
 TEST_P(DataGridTest, ControlHomeAndEndGoToTheFirstAndLastRowInTheSameColumn) {
   moveTo(4, "FirstName");
-  press(Qt::Key_End, Qt::ControlModifier);
+  pressKey(Qt::Key_End, Qt::ControlModifier);
   EXPECT_EQ(row(), 8);
   EXPECT_EQ(column(), "FirstName");
   expectCellFollowsTheDataset();
   EXPECT_TRUE(m_grid->viewport()->rect().contains(centre(8, m_employees.column("FirstName"))));
-  press(Qt::Key_Home, Qt::ControlModifier);
+  pressKey(Qt::Key_Home, Qt::ControlModifier);
   EXPECT_EQ(row(), 0);
-  press(Qt::Key_PageDown);
+  pressKey(Qt::Key_PageDown);
   EXPECT_GT(row(), 0);
-  press(Qt::Key_PageUp);
+  pressKey(Qt::Key_PageUp);
   EXPECT_EQ(row(), 0);
 }
 
 TEST_P(DataGridTest, ControlDeleteAsksAndCancelKeepsTheRow) {
   moveTo(2, "LastName");
   m_dialogs.expectMessage(deleteQuestion(), MessageButton::Cancel);
-  press(Qt::Key_Delete, Qt::ControlModifier);
+  pressKey(Qt::Key_Delete, Qt::ControlModifier);
   EXPECT_EQ(m_employees.database().rowCount(), 9);
   m_dialogs.expectMessage(deleteQuestion(), MessageButton::Ok);
-  press(Qt::Key_Delete, Qt::ControlModifier);
+  pressKey(Qt::Key_Delete, Qt::ControlModifier);
   EXPECT_EQ(m_employees.database().rowCount(), 8);
   EXPECT_EQ(m_employees.database().value("LastName", 3), "<no row>");
   EXPECT_EQ(text("LastName"), "Peacock");
   expectCellFollowsTheDataset();
-  press(Qt::Key_Delete);  // Delete alone asks nothing
+  pressKey(Qt::Key_Delete);  // Delete alone asks nothing
 }
 
 TEST_P(DataGridTest, AClickMovesAwayByTheRuleAndReportsTheClickedColumn) {
   QSignalSpy clicks(m_grid, &DataGrid::cellClicked);
-  type("Davis");
+  typeText("Davis");
   QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, centre(3, m_employees.column("Notes")));
   EXPECT_EQ(m_employees.database().value("LastName", 1), "Davis");  // the changed row is written
   EXPECT_EQ(row(), 3);
@@ -248,7 +242,7 @@ TEST_P(DataGridTest, AClickMovesAwayByTheRuleAndReportsTheClickedColumn) {
   ASSERT_NE(editor(), nullptr);
   EXPECT_EQ(editor()->text(), "(MEMO)");
   EXPECT_TRUE(editor()->isReadOnly());
-  type("x");  // a long column's editor refuses input
+  typeText("x");  // a long column's editor refuses input
   EXPECT_EQ(editor()->text(), "(MEMO)");
   EXPECT_EQ(state(), DatasetState::Browse);
 
@@ -267,21 +261,21 @@ TEST_P(DataGridTest, AClickMovesAwayByTheRuleAndReportsTheClickedColumn) {
   // An untouched new row goes when another row is clicked; the rows below it
   // move up, and the row clicked is the one that becomes current.
   moveTo(2, "LastName");
-  press(Qt::Key_Insert);
+  pressKey(Qt::Key_Insert);
   QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, centre(6, m_employees.column("LastName")));
   EXPECT_EQ(rows(), 9);
   EXPECT_EQ(text("LastName"), "Suyama");
 }
 
 TEST_P(DataGridTest, LeavingTheGridWritesTheEditorAndDropsAnUntouchedNewRow) {
-  type("Davies");
+  typeText("Davies");
   m_other->setFocus(Qt::TabFocusReason);
   EXPECT_EQ(text("LastName"), "Davies");
   EXPECT_EQ(state(), DatasetState::Edit);
   m_grid->setFocus();
-  press(Qt::Key_Escape);
+  pressKey(Qt::Key_Escape);
 
-  press(Qt::Key_Insert);
+  pressKey(Qt::Key_Insert);
   m_other->setFocus(Qt::TabFocusReason);
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(rows(), 9);
@@ -299,15 +293,15 @@ TEST_P(DataGridTest, ACellTheFieldRefusesStaysInItsEditorWithTheError) {
   m_employees.table.cancel();
   ASSERT_FALSE(refusal.isEmpty());
 
-  type("dwa");
+  typeText("dwa");
   m_dialogs.expectMessage(uncaughtError(refusal));
-  press(Qt::Key_Down);
+  pressKey(Qt::Key_Down);
   EXPECT_EQ(row(), 0);
   ASSERT_NE(editor(), nullptr);
   EXPECT_EQ(editor()->text(), "dwa");
   m_dialogs.verify();
-  press(Qt::Key_Escape);
-  press(Qt::Key_Escape);
+  pressKey(Qt::Key_Escape);
+  pressKey(Qt::Key_Escape);
   EXPECT_EQ(state(), DatasetState::Browse);
 }
 
@@ -315,11 +309,11 @@ TEST_P(DataGridTest, TypingIntoAnEmptyTableStartsANewRow) {
   while (!m_employees.table.isEmpty()) m_employees.table.remove();
   m_grid->setFocus();
   EXPECT_EQ(m_grid->currentField()->name(), "LastName");  // the column stays without rows
-  type("Nowak");
+  typeText("Nowak");
   EXPECT_EQ(state(), DatasetState::Insert);
   ASSERT_NE(editor(), nullptr);
-  press(Qt::Key_Return);
-  press(Qt::Key_Up);
+  pressKey(Qt::Key_Return);
+  pressKey(Qt::Key_Up);
   EXPECT_EQ(m_employees.database().rowCount(), 1);
 }
 
