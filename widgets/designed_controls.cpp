@@ -1,5 +1,6 @@
 #include "widgets/designed_controls.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
@@ -16,6 +17,14 @@ QLabel* label(const QString& name, const QString& text, int left, int top, QWidg
   result->setObjectName(name);
   result->move(left, top);
   result->adjustSize();
+  return result;
+}
+
+QFrame* panel(const QString& name, QWidget* parent) {
+  auto* result = new QFrame(parent);
+  result->setObjectName(name);
+  result->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  result->setLineWidth(1);
   return result;
 }
 

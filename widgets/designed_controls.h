@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QString>
 
+class QFrame;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -27,6 +28,9 @@ Control* place(Control* control, const QString& name, int left, int top, int wid
 
 // A label as wide as its text; `name` may be empty.
 QLabel* label(const QString& name, const QString& text, int left, int top, QWidget* parent);
+
+// A panel with a raised bevel of one pixel.
+QFrame* panel(const QString& name, QWidget* parent);
 
 // A push button 25 pixels high that is no window's default button.
 QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent);
