@@ -13,6 +13,7 @@
 #include "app/login_dialog.h"
 #include "app/placeholder_windows.h"
 #include "data/connection.h"
+#include "table/form_tablica.h"
 #include "widgets/designed_controls.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_name_box.h"
@@ -165,10 +166,7 @@ void FormMain::chb_PromptClick() {
   ADOConnection->setLoginPrompt(prompt);
 }
 
-void FormMain::b_OpenTableClick() {
-  auto* window = new TableWindowPlaceholder(ComboBox_Tables->currentText(), this);
-  window->show();
-}
+void FormMain::b_OpenTableClick() { TFormTablica::open(ComboBox_Tables->currentText(), *ADOConnection, this); }
 
 void FormMain::b_OpenSQLClick() {
   try {
