@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "widgets/centre_over.h"
 #include "widgets/data_memo.h"
 #include "widgets/data_navigator.h"
 #include "widgets/designed_controls.h"
@@ -32,6 +33,7 @@ void TFormMemo::open(QWidget& owner, DataSource& source, const QString& tableNam
   std::unique_ptr<TFormMemo> editor;
   try {
     editor = std::make_unique<TFormMemo>(source, tableName, fieldName, &owner);
+    centreOver(*editor, &owner);
     dialogs().exec(*editor);
   } catch (const std::exception&) {
     // The memo editor fails without a message; the table window is as it was.

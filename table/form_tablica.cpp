@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -11,6 +10,7 @@
 #include "data/field.h"
 #include "data/table_dataset.h"
 #include "table/form_memo.h"
+#include "widgets/centre_over.h"
 #include "widgets/data_grid.h"
 #include "widgets/data_navigator.h"
 #include "widgets/designed_controls.h"
@@ -33,11 +33,7 @@ void TFormTablica::open(const QString& tableName, Connection& connection, QWidge
   try {
     window->ADOTable->open();
     window->setWindowTitle(QStringLiteral("Tablica \"%1\"").arg(tableName));
-    // Centred over the main window, whose frame this one will get too.
-    const QRect over = owner ? owner->frameGeometry() : window->screen()->availableGeometry();
-    const QSize frame = owner ? owner->frameGeometry().size() - owner->size() : QSize();
-    const QSize outer = window->size() + frame;
-    window->move(over.topLeft() + QPoint(over.width() - outer.width(), over.height() - outer.height()) / 2);
+    centreOver(*window, owner);
     window->show();
     window.release();
   } catch (const std::exception&) {
