@@ -15,6 +15,7 @@
 #include "widgets/grid_delegate.h"
 #include "widgets/grid_indicator.h"
 #include "widgets/grid_model.h"
+#include "widgets/grid_titles.h"
 #include "widgets/handler_guard.h"
 
 namespace tabrix {
@@ -30,6 +31,7 @@ bool startsText(const QKeyEvent& key) {
 
 DataGrid::DataGrid(DataSource& source, QWidget* parent)
     : QTableView(parent), m_source(source), m_model(new GridModel(source, this)) {
+  setHorizontalHeader(new GridTitles(this));
   setVerticalHeader(new GridIndicator(this));
   m_delegate = new GridDelegate(*m_model,
                                 {[this] { return beginCellChange(); }, [this](QKeyEvent& key) { return editorKey(key); }},
@@ -45,11 +47,6 @@ DataGrid::DataGrid(DataSource& source, QWidget* parent)
   setAutoScroll(false);
 
   QHeaderView* titles = horizontalHeader();
-  titles->setSectionsMovable(true);
-  titles->setSectionResizeMode(QHeaderView::Interactive);
-  titles->setStretchLastSection(false);
-  titles->setHighlightSections(false);
-  titles->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // A title press selects nothing and a separator's double-click measures
   // nothing; a press on the indicator moves to its row.
   for (QHeaderView* header : {titles, verticalHeader()}) {
@@ -61,7 +58,6 @@ DataGrid::DataGrid(DataSource& source, QWidget* parent)
   connect(titles, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
     if (!m_sizingColumns) emit columnResizedByHand(column, width);
   });
-  setTitlesHighlight(true);
   updateRowHeight();
 
   // Before the cursor's: the columns are laid out before it scrolls to the
@@ -91,10 +87,7 @@ int DataGrid::currentColumn() const { return m_cursor->column(); }
 
 Field* DataGrid::currentField() const { return m_model->field(currentColumn()); }
 
-void DataGrid::setTitlesHighlight(bool on) {
-  horizontalHeader()->setSectionsClickable(on);
-  horizontalHeader()->setAttribute(Qt::WA_Hover, on);
-}
+void DataGrid::setTitlesHighlight(bool on) { static_cast<GridTitles*>(horizontalHeader())->setHighlight(on); }
 
 void DataGrid::setSelectionWithoutFocus(bool on) {
   m_delegate->setSelectionWithoutFocus(on);

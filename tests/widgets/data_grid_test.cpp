@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -336,11 +337,28 @@ TEST_P(DataGridTest, ColumnsAreAsWideAsTheirFieldsAndARefreshKeepsWhatTheUserDid
   expectCellFollowsTheDataset();
 }
 
-TEST_P(DataGridTest, TheCurrentCellIsHighlightedWithoutTheFocusOnlyWhenAsked) {
-  EXPECT_TRUE(m_grid->horizontalHeader()->sectionsClickable());  // titles highlight
+TEST_P(DataGridTest, ATitleHighlightsUnderThePointerUnlessTurnedOff) {
+  QHeaderView* titles = m_grid->horizontalHeader();
+  const QPoint lastName(titles->sectionViewportPosition(m_employees.column("LastName")) + 3, titles->height() / 2);
+  const QPoint firstName(titles->sectionViewportPosition(m_employees.column("FirstName")) + 3, titles->height() / 2);
+  const auto pointAt = [&](QPoint where) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(where), titles->viewport()->mapToGlobal(QPointF(where)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(titles->viewport(), &move);
+  };
+  const auto highlighted = [&] {
+    const QImage image = titles->viewport()->grab().toImage();
+    return image.pixelColor(lastName) != image.pixelColor(firstName);
+  };
+  pointAt(lastName);
+  EXPECT_TRUE(titles->sectionsClickable());  // a pressed title presses in
+  EXPECT_TRUE(highlighted());
   m_grid->setTitlesHighlight(false);
-  EXPECT_FALSE(m_grid->horizontalHeader()->sectionsClickable());
+  EXPECT_FALSE(titles->sectionsClickable());
+  EXPECT_FALSE(highlighted());
+}
 
+TEST_P(DataGridTest, TheCurrentCellIsHighlightedWithoutTheFocusOnlyWhenAsked) {
   const QModelIndex current = m_grid->currentIndex();
   const auto highlighted = [&] {
     const QImage image = m_grid->viewport()->grab(m_grid->visualRect(current)).toImage();
