@@ -16,13 +16,12 @@
 #include <QPushButton>
 #include <QLocale>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/form_main.h"
+#include "bench/measure.h"
 #include "data/connection.h"
 #include "data/table_dataset.h"
 #include "table/form_tablica.h"
@@ -31,22 +30,13 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::msSince;
 
-double msSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// A line of /proc/self/status in KiB. Memory is counted as RssAnon, the
-// resident memory the process allocated: the code of the libraries a window
-// first runs is file-backed, shared, and no memory the window holds.
-long statusKiB(const std::string& key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
-  return -1;
-}
+// Memory is counted as RssAnon, the resident memory the process allocated:
+// the code of the libraries a window first runs is file-backed, shared, and
+// no memory the window holds.
+long memoryKiB() { return bench::statusKiB("RssAnon"); }
 
 // Counts the paints of a widget.
 class PaintCounter : public QObject {
@@ -93,13 +83,13 @@ int datasetAlone(tabrix::Connection& connection, const QString& table) {
   dataset.setObjectName("ADOTable");
   dataset.setConnection(&connection);
   dataset.setTableName(table);
-  const long before = statusKiB("RssAnon");
+  const long before = memoryKiB();
   const auto start = Clock::now();
   dataset.open();
   const double ms = msSince(start);
   std::printf("rows: %d\n", dataset.recordCount());
   std::printf("open: %.0f ms\n", ms);
-  std::printf("memory: +%ld KiB\n", statusKiB("RssAnon") - before);
+  std::printf("memory: +%ld KiB\n", memoryKiB() - before);
   std::printf("rows in memory: %zu KiB\n", dataset.memoryUsed() / 1024);
   return 0;
 }
@@ -113,7 +103,7 @@ int inWindow(const QString& file, const QString& table) {
   main.findChild<QComboBox*>("ComboBox_Tables")->setEditText(table);
   QCoreApplication::processEvents();
 
-  const long before = statusKiB("RssAnon");
+  const long before = memoryKiB();
   const auto start = Clock::now();
   main.findChild<QPushButton*>("b_OpenTable")->click();
   auto* window = main.findChild<tabrix::TFormTablica*>();
@@ -127,7 +117,7 @@ int inWindow(const QString& file, const QString& table) {
   const double first = msSince(start);
   std::printf("rows: %d\n", window->table().recordCount());
   std::printf("open: %.0f ms\n", first);
-  std::printf("memory: +%ld KiB\n", statusKiB("RssAnon") - before);
+  std::printf("memory: +%ld KiB\n", memoryKiB() - before);
 
   window->activateWindow();
   grid->setFocus();

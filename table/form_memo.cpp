@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QStyle>
-#include <QVBoxLayout>
 #include <memory>
 
 #include "widgets/centre_over.h"
@@ -52,7 +51,6 @@ TFormMemo::TFormMemo(DataSource& source, const QString& tableName, const QString
 
   // Made in tab order: "czytaj", "zapisz", "zamknij", the memo.
   PanelSter = panel(QStringLiteral("PanelSter"), this);
-  PanelSter->setFixedHeight(41);
   bb_Load = pictureButton(QStringLiteral("bb_Load"), QStringLiteral("czytaj"), QStyle::SP_DialogOpenButton, 8, PanelSter);
   bb_Save = pictureButton(QStringLiteral("bb_Save"), QStringLiteral("zapisz"), QStyle::SP_DialogSaveButton, 200, PanelSter);
   bb_zamknij =
@@ -65,14 +63,7 @@ TFormMemo::TFormMemo(DataSource& source, const QString& tableName, const QString
   DBMemo->setObjectName(QStringLiteral("DBMemo"));
   DBMemo->setFieldName(fieldName);
 
-  auto* window = new QVBoxLayout(this);
-  window->setContentsMargins(0, 0, 0, 0);
-  window->setSpacing(0);
-  window->addWidget(PanelSter);
-  window->addWidget(PanelMain, 1);
-  auto* border = new QVBoxLayout(PanelMain);
-  border->setContentsMargins(5, 5, 5, 5);  // inside the bevel
-  border->addWidget(DBMemo);
+  stackPanels(*this, *PanelSter, 41, *PanelMain, *DBMemo, 5);
 
   setTabOrder(bb_Load, bb_Save);
   setTabOrder(bb_Save, bb_zamknij);

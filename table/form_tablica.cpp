@@ -3,7 +3,6 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <memory>
 
 #include "data/data_source.h"
@@ -57,7 +56,6 @@ TFormTablica::TFormTablica(Connection& connection, QWidget* owner)
 
   // Made in tab order: "Zamknij", "Edit MEMO", the grid.
   Panel1 = panel(QStringLiteral("Panel1"), this);
-  Panel1->setFixedHeight(41);
   DBNavigator1 = place(new DataNavigator(*DataSource1, DataNavigator::allButtons(), Panel1),
                        QStringLiteral("DBNavigator1"), 8, 8, 240, 25);
   b_close = button(QStringLiteral("b_close"), QStringLiteral("Zamknij"), 416, 8, 75, Panel1);
@@ -66,14 +64,7 @@ TFormTablica::TFormTablica(Connection& connection, QWidget* owner)
   DBGrid = new DataGrid(*DataSource1, Panel2);
   DBGrid->setObjectName(QStringLiteral("DBGrid"));
 
-  auto* window = new QVBoxLayout(this);
-  window->setContentsMargins(0, 0, 0, 0);
-  window->setSpacing(0);
-  window->addWidget(Panel1);
-  window->addWidget(Panel2, 1);
-  auto* border = new QVBoxLayout(Panel2);
-  border->setContentsMargins(3, 3, 3, 3);  // inside the bevel
-  border->addWidget(DBGrid);
+  stackPanels(*this, *Panel1, 41, *Panel2, *DBGrid, 3);
 
   FormStorageTablica = new MinimumWindowSize(*this, QSize(509, 182));
   b_close->setFocus();

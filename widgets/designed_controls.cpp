@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tabrix {
 
@@ -26,6 +27,18 @@ QFrame* panel(const QString& name, QWidget* parent) {
   result->setFrameStyle(QFrame::Panel | QFrame::Raised);
   result->setLineWidth(1);
   return result;
+}
+
+void stackPanels(QWidget& window, QFrame& bar, int barHeight, QFrame& rest, QWidget& content, int border) {
+  bar.setFixedHeight(barHeight);
+  auto* panels = new QVBoxLayout(&window);
+  panels->setContentsMargins(0, 0, 0, 0);
+  panels->setSpacing(0);
+  panels->addWidget(&bar);
+  panels->addWidget(&rest, 1);
+  auto* inside = new QVBoxLayout(&rest);
+  inside->setContentsMargins(border, border, border, border);
+  inside->addWidget(&content);
 }
 
 QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent) {

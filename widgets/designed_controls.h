@@ -32,6 +32,11 @@ QLabel* label(const QString& name, const QString& text, int left, int top, QWidg
 // A panel with a raised bevel of one pixel.
 QFrame* panel(const QString& name, QWidget* parent);
 
+// Lays a window out as a bar panel across its top, `barHeight` high, over a
+// panel that fills the rest and holds one control, inset `border` pixels
+// within its bevel.
+void stackPanels(QWidget& window, QFrame& bar, int barHeight, QFrame& rest, QWidget& content, int border);
+
 // A push button 25 pixels high that is no window's default button.
 QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent);
 

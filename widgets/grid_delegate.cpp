@@ -5,23 +5,11 @@
 #include <QLineEdit>
 
 #include "widgets/grid_model.h"
+#include "widgets/text_keys.h"
 
 namespace tabrix {
 
 namespace {
-
-// Keys that change a line edit's text.
-bool changesText(const QKeyEvent& key) {
-  static const QKeySequence::StandardKey kEdits[] = {
-      QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
-      QKeySequence::Delete, QKeySequence::Backspace, QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
-      QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine};
-  for (QKeySequence::StandardKey edit : kEdits)
-    if (key.matches(edit)) return true;
-  if (key.key() == Qt::Key_Backspace || key.key() == Qt::Key_Delete) return true;
-  const QString text = key.text();
-  return !text.isEmpty() && text.at(0).isPrint() && !(key.modifiers() & Qt::ControlModifier);
-}
 
 // A line edit that asks before its text changes by a key, a paste from its
 // menu or an input method.

@@ -10,13 +10,16 @@ namespace {
 
 constexpr int kSize = 16;
 
-QPainterPath triangle(double tipX, double baseX) {
+void fillTriangle(QPainter& painter, QPointF a, QPointF b, QPointF c, const QColor& color) {
   QPainterPath path;
-  path.moveTo(baseX, 3.5);
-  path.lineTo(tipX, 8);
-  path.lineTo(baseX, 12.5);
+  path.addPolygon(QPolygonF({a, b, c}));
   path.closeSubpath();
-  return path;
+  painter.fillPath(path, color);
+}
+
+// A triangle pointing left or right, its tip at `tipX`.
+void arrow(QPainter& painter, double tipX, double baseX, const QColor& color) {
+  fillTriangle(painter, {baseX, 3.5}, {tipX, 8}, {baseX, 12.5}, color);
 }
 
 void draw(QPainter& painter, NavigatorButton button, const QColor& color) {
@@ -24,16 +27,16 @@ void draw(QPainter& painter, NavigatorButton button, const QColor& color) {
   switch (button) {
     case NavigatorButton::First:
       painter.fillRect(QRectF(4, 3.5, 2, 9), color);
-      painter.fillPath(triangle(6.5, 11.5), color);
+      arrow(painter, 6.5, 11.5, color);
       break;
     case NavigatorButton::Prior:
-      painter.fillPath(triangle(5, 10), color);
+      arrow(painter, 5, 10, color);
       break;
     case NavigatorButton::Next:
-      painter.fillPath(triangle(11, 6), color);
+      arrow(painter, 11, 6, color);
       break;
     case NavigatorButton::Last:
-      painter.fillPath(triangle(9.5, 4.5), color);
+      arrow(painter, 9.5, 4.5, color);
       painter.fillRect(QRectF(10, 3.5, 2, 9), color);
       break;
     case NavigatorButton::Insert:
@@ -43,15 +46,9 @@ void draw(QPainter& painter, NavigatorButton button, const QColor& color) {
     case NavigatorButton::Delete:
       painter.fillRect(QRectF(3, 7, 10, 2), color);
       break;
-    case NavigatorButton::Edit: {
-      QPainterPath up;
-      up.moveTo(3.5, 11);
-      up.lineTo(8, 5);
-      up.lineTo(12.5, 11);
-      up.closeSubpath();
-      painter.fillPath(up, color);
+    case NavigatorButton::Edit:
+      fillTriangle(painter, {3.5, 11}, {8, 5}, {12.5, 11}, color);
       break;
-    }
     case NavigatorButton::Post:
       painter.setPen(pen);
       painter.drawPolyline(QPolygonF({{3.5, 8.5}, {6.5, 11.5}, {12.5, 4.5}}));
@@ -64,12 +61,7 @@ void draw(QPainter& painter, NavigatorButton button, const QColor& color) {
     case NavigatorButton::Refresh: {
       painter.setPen(QPen(color, 1.8, Qt::SolidLine, Qt::FlatCap));
       painter.drawArc(QRectF(3.5, 3.5, 9, 9), 100 * 16, 290 * 16);
-      QPainterPath head;
-      head.moveTo(6.5, 1.5);
-      head.lineTo(10, 3.8);
-      head.lineTo(6.5, 6.3);
-      head.closeSubpath();
-      painter.fillPath(head, color);
+      fillTriangle(painter, {6.5, 1.5}, {10, 3.8}, {6.5, 6.3}, color);
       break;
     }
   }

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "bound_table.h"
+#include "control_window.h"
 #include "data/errors.h"
 #include "dialog_printers.h"
 #include "expected_messages.h"
@@ -31,16 +31,8 @@ class DataGridTest : public testing::TestWithParam<DatabaseKind> {
  protected:
   void SetUp() override {
     m_employees.open();
-    auto* layout = new QHBoxLayout(&m_window);
-    m_grid = new DataGrid(m_employees.source, &m_window);
-    m_other = new QPushButton("other", &m_window);
-    layout->addWidget(m_grid, 1);
-    layout->addWidget(m_other);
-    m_window.resize(900, 400);
-    m_window.show();
-    m_window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window));
-    m_grid->setFocus();
+    m_grid = new DataGrid(m_employees.source);
+    m_window.show(m_grid);
     moveTo(0, "LastName");
   }
 
@@ -69,9 +61,8 @@ class DataGridTest : public testing::TestWithParam<DatabaseKind> {
 
   BoundEmployees m_employees{GetParam()};
   ScriptedDialogs m_dialogs;
-  QWidget m_window;
+  ControlWindow m_window;
   DataGrid* m_grid = nullptr;
-  QPushButton* m_other = nullptr;
 };
 
 TEST_P(DataGridTest, TypingOpensTheEditorInEditModeAndEnterWritesTheCellIntoTheRow) {
@@ -270,14 +261,14 @@ TEST_P(DataGridTest, AClickMovesAwayByTheRuleAndReportsTheClickedColumn) {
 
 TEST_P(DataGridTest, LeavingTheGridWritesTheEditorAndDropsAnUntouchedNewRow) {
   typeText("Davies");
-  m_other->setFocus(Qt::TabFocusReason);
+  m_window.other()->setFocus(Qt::TabFocusReason);
   EXPECT_EQ(text("LastName"), "Davies");
   EXPECT_EQ(state(), DatasetState::Edit);
   m_grid->setFocus();
   pressKey(Qt::Key_Escape);
 
   pressKey(Qt::Key_Insert);
-  m_other->setFocus(Qt::TabFocusReason);
+  m_window.other()->setFocus(Qt::TabFocusReason);
   EXPECT_EQ(state(), DatasetState::Browse);
   EXPECT_EQ(rows(), 9);
 }
@@ -367,7 +358,7 @@ TEST_P(DataGridTest, TheCurrentCellIsHighlightedWithoutTheFocusOnlyWhenAsked) {
     return image.pixelColor(image.width() - 3, image.height() / 2) != m_grid->palette().color(QPalette::Base);
   };
   EXPECT_TRUE(highlighted());
-  m_other->setFocus();
+  m_window.other()->setFocus();
   EXPECT_FALSE(highlighted());
   m_grid->setSelectionWithoutFocus(true);
   EXPECT_TRUE(highlighted());

@@ -4,13 +4,13 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include "bound_table.h"
+#include "control_window.h"
 #include "dialog_printers.h"
 #include "expected_messages.h"
 #include "scripted_dialogs.h"
@@ -25,16 +25,9 @@ class DataMemoTest : public testing::TestWithParam<DatabaseKind> {
  protected:
   void SetUp() override {
     m_employees.open();
-    auto* layout = new QHBoxLayout(&m_window);
-    m_memo = new DataMemo(m_employees.source, &m_window);
+    m_memo = new DataMemo(m_employees.source);
     m_memo->setFieldName("Notes");
-    m_other = new QPushButton("other", &m_window);
-    layout->addWidget(m_memo);
-    layout->addWidget(m_other);
-    m_window.show();
-    m_window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window));
-    m_memo->setFocus();
+    m_window.show(m_memo);
   }
 
   QString shown() const { return memoText(*m_memo); }
@@ -47,9 +40,8 @@ class DataMemoTest : public testing::TestWithParam<DatabaseKind> {
 
   BoundEmployees m_employees{GetParam()};
   ScriptedDialogs m_dialogs;
-  QWidget m_window;
+  ControlWindow m_window;
   DataMemo* m_memo = nullptr;
-  QPushButton* m_other = nullptr;
 };
 
 TEST_P(DataMemoTest, ShowsTheStoredValueOfTheCurrentRowWithCrLfLineBreaks) {
@@ -124,7 +116,7 @@ TEST_P(DataMemoTest, ChangedTextGoesIntoTheRowBeforeAPostAndWhenTheFocusLeaves) 
   EXPECT_EQ(m_employees.database().value("Notes", 1), "nowe\r\nlinie");
 
   QTest::keyClicks(m_memo, "!");
-  m_other->setFocus(Qt::TabFocusReason);
+  m_window.other()->setFocus(Qt::TabFocusReason);
   EXPECT_EQ(m_employees.text("Notes"), "nowe\r\nlinie!");  // the caret stayed where it was
   EXPECT_EQ(state(), DatasetState::Edit);
   m_employees.table.cancel();
@@ -132,7 +124,7 @@ TEST_P(DataMemoTest, ChangedTextGoesIntoTheRowBeforeAPostAndWhenTheFocusLeaves) 
   // Unchanged text is not written: the row stays unchanged.
   m_memo->setFocus();
   m_employees.table.edit();
-  m_other->setFocus(Qt::TabFocusReason);
+  m_window.other()->setFocus(Qt::TabFocusReason);
   EXPECT_FALSE(m_employees.table.modified());
 }
 
@@ -140,7 +132,7 @@ TEST_P(DataMemoTest, ChangedTextLeavingWhileNotEditingIsAnErrorAndTheFocusComesB
   m_memo->setPlainText("z pliku");
   m_memo->document()->setModified(true);
   m_dialogs.expectMessage(uncaughtError("ADOTable: Dataset not in edit or insert mode"));
-  m_other->setFocus(Qt::TabFocusReason);
+  m_window.other()->setFocus(Qt::TabFocusReason);
   m_dialogs.verify();
   EXPECT_EQ(QApplication::focusWidget(), m_memo);
   EXPECT_EQ(shown(), "z pliku");

@@ -108,9 +108,8 @@ std::pair<QString, QStringList> saveAskingToCreate(const QString& folder, QMessa
   setup.createPrompt = true;
   QStringList questions;
   int fileDialogs = 0;
-  bool done = false;
+  QObject steps;  // its going cancels the steps still waiting
   std::function<void()> step = [&] {
-    if (done) return;
     QWidget* modal = QApplication::activeModalWidget();
     if (auto* files = qobject_cast<QFileDialog*>(modal)) {
       if (fileDialogs++ > 0) {
@@ -118,20 +117,18 @@ std::pair<QString, QStringList> saveAskingToCreate(const QString& folder, QMessa
         return;
       }
       files->selectFile("notatka");
-      QTimer::singleShot(0, step);
+      QTimer::singleShot(0, &steps, step);
       QMetaObject::invokeMethod(files, "accept");
     } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
       questions << box->text();
-      QTimer::singleShot(0, step);
+      QTimer::singleShot(0, &steps, step);
       box->button(answer)->click();
     } else {
-      QTimer::singleShot(10, step);  // not shown yet
+      QTimer::singleShot(10, &steps, step);  // not shown yet
     }
   };
-  QTimer::singleShot(0, step);
-  const QString chosen = QtDialogs().saveFileName(setup);
-  done = true;
-  return {chosen, questions};
+  QTimer::singleShot(0, &steps, step);
+  return {QtDialogs().saveFileName(setup), questions};
 }
 
 TEST(QtDialogs, ASaveDialogCanAskBeforeItCreatesAFile) {
