@@ -81,7 +81,11 @@ DataGrid::DataGrid(DataSource& source, QWidget* parent)
   connect(qApp, &QApplication::focusChanged, this, &DataGrid::focusChanged);
 }
 
-DataGrid::~DataGrid() = default;
+DataGrid::~DataGrid() {
+  // Its widgets lose the focus as they go; the grid is no longer there to
+  // hear of it.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 int DataGrid::currentColumn() const { return m_cursor->column(); }
 
@@ -324,7 +328,7 @@ void DataGrid::pressIndicator(int row) {
 
 void DataGrid::focusChanged(QWidget* old, QWidget* now) {
   const auto inGrid = [this](QWidget* widget) { return widget == this || isAncestorOf(widget); };
-  if (!old || !inGrid(old) || !now || inGrid(now) || now->window() != window()) return;
+  if (!old || !now || !inGrid(old) || inGrid(now) || now->window() != window()) return;
   runHandler([this] {
     try {
       writeEditor();
