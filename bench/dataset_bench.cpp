@@ -9,19 +9,31 @@
 #include <QDateTime>
 #include <QLocale>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "bench/measure.h"
 #include "data/connection.h"
 #include "data/table_dataset.h"
 
 namespace {
 
-using bench::Clock;
-using bench::msSince;
-using bench::statusKiB;
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// A line of /proc/self/status in KiB ("VmRSS", "VmHWM").
+long statusKiB(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key + ":", 0) == 0) return std::stol(line.substr(key.size() + 1));
+  return -1;
+}
 
 // What the values themselves take: the width of a fixed-size value (a
 // Boolean as one byte), two bytes a character of text, the bytes of binary

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/form_main.h"
-#include "bench/measure.h"
+#include "bench/bench_support.h"
 #include "data/connection.h"
 #include "data/table_dataset.h"
 #include "table/form_tablica.h"
@@ -69,20 +69,10 @@ double timedKey(tabrix::DataGrid& grid, PaintCounter& counter, Qt::Key key, Qt::
   return msSince(start);
 }
 
-void connect(tabrix::Connection& connection, const QString& file) {
-  connection.setObjectName("ADOConnection");
-  connection.setConnectionString(
-      QStringLiteral("Password=;User ID=admin;Extended Properties=\"DBQ=%1;Driver={Tabrix bench: the built-in "
-                     "engine};\";")
-          .arg(file));
-  connection.open();
-}
-
-int datasetAlone(tabrix::Connection& connection, const QString& table) {
+int datasetAlone(const QString& file, const QString& table) {
+  tabrix::Connection connection;
   tabrix::TableDataset dataset;
-  dataset.setObjectName("ADOTable");
-  dataset.setConnection(&connection);
-  dataset.setTableName(table);
+  bench::attachTable(connection, dataset, file, table);
   const long before = memoryKiB();
   const auto start = Clock::now();
   dataset.open();
@@ -151,10 +141,7 @@ int main(int argc, char** argv) {
   try {
     const QString file = QString::fromLocal8Bit(argv[2]);
     const QString table = QString::fromLocal8Bit(argv[3]);
-    if (mode == "window") return inWindow(file, table);
-    tabrix::Connection connection;
-    connect(connection, file);
-    return datasetAlone(connection, table);
+    return mode == "window" ? inWindow(file, table) : datasetAlone(file, table);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "grid_bench: %s\n", e.what());
     return 1;

@@ -13,7 +13,7 @@
 #include "widgets/designed_controls.h"
 #include "widgets/dialogs.h"
 #include "widgets/handler_guard.h"
-#include "widgets/minimum_window_size.h"
+#include "widgets/minimum_outer_size.h"
 
 namespace tabrix {
 
@@ -69,7 +69,7 @@ TFormMemo::TFormMemo(DataSource& source, const QString& tableName, const QString
   setTabOrder(bb_Save, bb_zamknij);
   setTabOrder(bb_zamknij, DBMemo);
 
-  FormStorage = new MinimumWindowSize(*this, QSize(397, 166));
+  keepMinimumOuterSize(*this, QSize(397, 166));
   bb_Load->setFocus();
 
   connectHandler(bb_Load, &QPushButton::clicked, this, &TFormMemo::bb_LoadClick);

@@ -13,7 +13,6 @@ namespace tabrix {
 class DataMemo;
 class DataNavigator;
 class DataSource;
-class MinimumWindowSize;
 
 // The memo editor: the text of one long column of a table window's current
 // row, edited in a memo control under "czytaj" (load a text file),
@@ -45,7 +44,6 @@ class TFormMemo : public QDialog {
   DataNavigator* DBNavigatorMemo;
   QFrame* PanelMain;
   DataMemo* DBMemo;
-  MinimumWindowSize* FormStorage;
   // What the file dialogs offer next; empty in every new memo editor.
   QString m_openFileName;
   QString m_saveFileName;

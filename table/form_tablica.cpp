@@ -16,7 +16,7 @@
 #include "widgets/grid_model.h"
 #include "widgets/handler_guard.h"
 #include "widgets/message_boxes.h"
-#include "widgets/minimum_window_size.h"
+#include "widgets/minimum_outer_size.h"
 
 namespace tabrix {
 
@@ -66,7 +66,7 @@ TFormTablica::TFormTablica(Connection& connection, QWidget* owner)
 
   stackPanels(*this, *Panel1, 41, *Panel2, *DBGrid, 3);
 
-  FormStorageTablica = new MinimumWindowSize(*this, QSize(509, 182));
+  keepMinimumOuterSize(*this, QSize(509, 182));
   b_close->setFocus();
 
   connectHandler(b_close, &QPushButton::clicked, this, &TFormTablica::b_closeClick);

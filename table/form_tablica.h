@@ -12,7 +12,6 @@ class DataGrid;
 class DataNavigator;
 class DataSource;
 class Field;
-class MinimumWindowSize;
 class TableDataset;
 
 // The table window: the rows of one table in a data grid under a navigator
@@ -63,7 +62,6 @@ class TFormTablica : public QWidget {
   QPushButton* b_Editmemo;
   QFrame* Panel2;
   DataGrid* DBGrid;
-  MinimumWindowSize* FormStorageTablica;
 };
 
 }  // namespace tabrix
