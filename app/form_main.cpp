@@ -16,6 +16,8 @@
 #include "data/connection.h"
 #include "settings/settings_store.h"
 #include "settings/window_storage.h"
+#include "table/form_tablica.h"
+#include "widgets/designed_controls.h"
 #include "widgets/dialogs.h"
 #include "widgets/file_name_box.h"
 #include "widgets/handler_guard.h"
@@ -26,27 +28,6 @@ namespace tabrix {
 namespace {
 
 const QString kPickTable = QStringLiteral("<wybierz tablice>");
-
-template <typename Control>
-Control* place(Control* control, const QString& name, int left, int top, int width, int height) {
-  control->setObjectName(name);
-  control->setGeometry(left, top, width, height);
-  return control;
-}
-
-QLabel* label(const QString& name, const QString& text, int left, int top, QWidget* parent) {
-  auto* result = new QLabel(text, parent);
-  result->setObjectName(name);
-  result->move(left, top);
-  result->adjustSize();
-  return result;
-}
-
-QPushButton* button(const QString& name, const QString& text, int left, int top, int width, QWidget* parent) {
-  auto* result = place(new QPushButton(text, parent), name, left, top, width, 25);
-  result->setAutoDefault(false);
-  return result;
-}
 
 // Lower-cases A to Z only, so that positions stay those of the original.
 QString asciiLower(QString text) {
@@ -65,7 +46,7 @@ FormMain::FormMain(QStringList arguments, const QString& settingsFile, QWidget* 
   runHandler([this] { JvAppIniFileStorage1->Reload(); });
 
   setWindowTitle(QStringLiteral("Varnel 17.11.2014"));
-  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  setFont(windowFont());
   resize(539, 158);
 
   // Controls are made in tab order: the focus chain follows creation, and so
@@ -214,10 +195,7 @@ void FormMain::chb_PromptClick() {
   ADOConnection->setLoginPrompt(prompt);
 }
 
-void FormMain::b_OpenTableClick() {
-  auto* window = new TableWindowPlaceholder(ComboBox_Tables->currentText(), this);
-  window->show();
-}
+void FormMain::b_OpenTableClick() { TFormTablica::open(ComboBox_Tables->currentText(), *ADOConnection, this); }
 
 void FormMain::b_OpenSQLClick() {
   try {

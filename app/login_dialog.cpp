@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "widgets/designed_controls.h"
 #include "widgets/dialogs.h"
 
 namespace tabrix {
@@ -12,13 +13,6 @@ namespace tabrix {
 namespace {
 
 constexpr int kMaxLength = 31;
-
-QLabel* label(const QString& text, int left, int top, QWidget* parent) {
-  auto* result = new QLabel(text, parent);
-  result->move(left, top);
-  result->adjustSize();
-  return result;
-}
 
 QLineEdit* edit(const QString& name, int left, int top, QWidget* parent) {
   auto* result = new QLineEdit(parent);
@@ -28,21 +22,13 @@ QLineEdit* edit(const QString& name, int left, int top, QWidget* parent) {
   return result;
 }
 
-QPushButton* button(const QString& name, const QString& text, int left, QWidget* parent) {
-  auto* result = new QPushButton(text, parent);
-  result->setObjectName(name);
-  result->setGeometry(left, 114, 75, 25);
-  result->setAutoDefault(false);
-  return result;
-}
-
 }  // namespace
 
 LoginDialog::LoginDialog(const QString& databaseName, const QString& userName, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
   setWindowTitle(QStringLiteral("Database Login"));
-  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  setFont(windowFont());
   setFixedSize(283, 147);
 
   // The panel: a lowered outer bevel around a raised inner one.
@@ -53,8 +39,8 @@ LoginDialog::LoginDialog(const QString& databaseName, const QString& userName, Q
   inner->setGeometry(1, 1, 265, 96);
   inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-  label(QStringLiteral("Database:"), 10, 6, panel);
-  label(databaseName, 106, 6, panel)->setObjectName(QStringLiteral("DatabaseName"));
+  label({}, QStringLiteral("Database:"), 10, 6, panel);
+  label(QStringLiteral("DatabaseName"), databaseName, 106, 6, panel);
   auto* line = new QFrame(panel);
   line->setGeometry(2, 27, 263, 2);
   line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -66,12 +52,12 @@ LoginDialog::LoginDialog(const QString& databaseName, const QString& userName, Q
   m_password = edit(QStringLiteral("Password"), 101, 33, fields);
   m_password->setEchoMode(QLineEdit::Password);
   m_password->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-  label(QStringLiteral("&User Name:"), 8, 8, fields)->setBuddy(m_userName);
-  label(QStringLiteral("&Password:"), 8, 36, fields)->setBuddy(m_password);
+  label({}, QStringLiteral("&User Name:"), 8, 8, fields)->setBuddy(m_userName);
+  label({}, QStringLiteral("&Password:"), 8, 36, fields)->setBuddy(m_password);
 
-  auto* ok = button(QStringLiteral("OKButton"), QStringLiteral("&OK"), 119, this);
+  auto* ok = button(QStringLiteral("OKButton"), QStringLiteral("&OK"), 119, 114, 75, this);
   ok->setDefault(true);
-  auto* cancel = button(QStringLiteral("CancelButton"), QStringLiteral("Cancel"), 200, this);
+  auto* cancel = button(QStringLiteral("CancelButton"), QStringLiteral("Cancel"), 200, 114, 75, this);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

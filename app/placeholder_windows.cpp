@@ -1,17 +1,9 @@
 #include "app/placeholder_windows.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QVBoxLayout>
 
 namespace tabrix {
-
-TableWindowPlaceholder::TableWindowPlaceholder(const QString& tableName, QWidget* owner)
-    : QWidget(owner, Qt::Window) {
-  setWindowTitle(tableName);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(tableName, this));
-}
 
 SqlWindowPlaceholder::SqlWindowPlaceholder(QWidget* owner)
     : QWidget(owner, Qt::Window), cb_Tablice(new QComboBox(this)) {

@@ -6,18 +6,9 @@ class QComboBox;
 
 namespace tabrix {
 
-// Stand-ins for the table window and the SQL window until they exist: each
-// press of "Edytuj tablice" or "SQL" opens one, owned by the main window.
-
-// Names the table it would edit.
-class TableWindowPlaceholder : public QWidget {
-  Q_OBJECT
-
- public:
-  TableWindowPlaceholder(const QString& tableName, QWidget* owner);
-};
-
-// Holds the copy of the main window's table list it was given.
+// A stand-in for the SQL window until it exists: each press of "SQL" opens
+// one, owned by the main window. It holds the copy of the main window's
+// table list it was given.
 class SqlWindowPlaceholder : public QWidget {
   Q_OBJECT
 

@@ -37,6 +37,7 @@ struct FileDialogSetup {
   bool fileMustExist = false;
   bool overwritePrompt = false;
   bool folderMustExist = false;  // a name in a folder that doesn't exist is refused
+  bool createPrompt = false;  // a save dialog asks before a file that doesn't exist is made
 
   bool operator==(const FileDialogSetup&) const = default;
 };

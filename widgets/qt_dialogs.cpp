@@ -67,8 +67,14 @@ class FolderCheckingFileDialog : public QFileDialog {
 QString runFileDialog(const FileDialogSetup& setup, QFileDialog::AcceptMode mode) {
   FolderCheckingFileDialog dialog(setup.folderMustExist);
   setUpFileDialog(dialog, setup, mode);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (!setup.createPrompt || mode != QFileDialog::AcceptSave || QFileInfo::exists(chosen)) return chosen;
+    const QString question = QStringLiteral("%1 does not exist.\nDo you want to create it?")
+                                 .arg(QDir::toNativeSeparators(QFileInfo(chosen).fileName()));
+    if (QMessageBox::question(&dialog, dialog.windowTitle(), question) == QMessageBox::Yes) return chosen;
+  }
+  return {};
 }
 
 }  // namespace

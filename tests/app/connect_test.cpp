@@ -10,6 +10,7 @@
 #include "app/connection_string.h"
 #include "app/placeholder_windows.h"
 #include "data/connection.h"
+#include "table/form_tablica.h"
 #include "fixtures.h"
 #include "main_window.h"
 #include "open_failure.h"
@@ -201,9 +202,9 @@ TEST_F(ConnectTest, EdytujTabliceOpensAWindowForTheTypedTable) {
   m_window.tables()->setEditText("Order Details");
   QTest::mouseClick(m_window.openTable(), Qt::LeftButton);
 
-  const auto windows = m_window.form().findChildren<TableWindowPlaceholder*>();
+  const auto windows = m_window.form().findChildren<TFormTablica*>();
   ASSERT_EQ(windows.size(), 1);
-  EXPECT_EQ(windows.constFirst()->windowTitle(), "Order Details");
+  EXPECT_EQ(windows.constFirst()->windowTitle(), "Tablica \"Order Details\"");
   EXPECT_TRUE(windows.constFirst()->isVisible());
 }
 

@@ -8,6 +8,7 @@
 #include "data/connection.h"
 #include "main_window.h"
 #include "dialog_printers.h"
+#include "expected_messages.h"
 #include "scripted_dialogs.h"
 #include "widgets/application_title.h"
 
@@ -104,8 +105,8 @@ TEST(FormMain, EnterAndKeypadEnterPressTheFocusedButton) {
   MainWindow window;
   window.show();
 
-  // "Koniec" last: it closes the window. "Otworz baze" finds no file, and
-  // "Zamknij baze" disables itself.
+  // "Koniec" last: it closes the window. "Otworz baze" finds no file,
+  // "Edytuj tablice" no table, and "Zamknij baze" disables itself.
   const std::pair<Qt::Key, Qt::KeyboardModifiers> enterKeys[] = {{Qt::Key_Return, Qt::NoModifier},
                                                                  {Qt::Key_Enter, Qt::KeypadModifier}};
   for (QPushButton* button :
@@ -114,6 +115,7 @@ TEST(FormMain, EnterAndKeypadEnterPressTheFocusedButton) {
     for (const auto& [key, modifiers] : enterKeys) {
       if (!window.form().isVisible()) break;
       if (button == window.openBase()) dialogs.expectBeep();
+      if (button == window.openTable()) dialogs.expectMessage(plainMessage("Nie otworzono tablicy \"<wybierz tablice>\""));
       button->setEnabled(true);
       button->setFocus();
       QTest::keyClick(button, key, modifiers);

@@ -580,7 +580,7 @@ TEST_F(DatasetTest, DataSourceFollowsTheDataset) {
   auto t = table();
   DataSource source;
   QSignalSpy states(&source, &DataSource::stateChanged);
-  QSignalSpy data(&source, &DataSource::dataChanged);
+  QSignalSpy data(&source, &DataSource::rowsReset);
   source.setDataset(t.get());
   EXPECT_EQ(source.state(), DatasetState::Inactive);
   EXPECT_FALSE(source.edit());

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontDialog>
+#include <QFile>
+#include <functional>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -177,6 +179,53 @@ TEST(QtDialogs, PrintDialogSetsUpThePrinterItWasGiven) {
                                         }));
   EXPECT_FALSE(answerModal<QPrintDialog>([&] { return QtDialogs().print(printer); },
                                          [](QPrintDialog& dialog) { dialog.reject(); }));
+}
+
+// Runs a save dialog set up to ask before it creates a file: types a name
+// that doesn't exist, answers the question with `answer`, and cancels the
+// file dialog if it comes back. Gives the name chosen and the questions.
+std::pair<QString, QStringList> saveAskingToCreate(const QString& folder, QMessageBox::StandardButton answer) {
+  FileDialogSetup setup;
+  setup.title = "Gdzie zapisać ?";
+  setup.filter = "Pliki tekstowe|*.txt|Dowolny plik|*.*";
+  setup.folder = folder;
+  setup.defaultExtension = "txt";
+  setup.createPrompt = true;
+  QStringList questions;
+  int fileDialogs = 0;
+  QObject steps;  // its going cancels the steps still waiting
+  std::function<void()> step = [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+      if (fileDialogs++ > 0) {
+        files->reject();
+        return;
+      }
+      files->selectFile("notatka");
+      QTimer::singleShot(0, &steps, step);
+      QMetaObject::invokeMethod(files, "accept");
+    } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      questions << box->text();
+      QTimer::singleShot(0, &steps, step);
+      box->button(answer)->click();
+    } else {
+      QTimer::singleShot(10, &steps, step);  // not shown yet
+    }
+  };
+  QTimer::singleShot(0, &steps, step);
+  return {QtDialogs().saveFileName(setup), questions};
+}
+
+TEST(QtDialogs, ASaveDialogCanAskBeforeItCreatesAFile) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString expected = folder.filePath("notatka.txt");
+  const QString question = "notatka.txt does not exist.\nDo you want to create it?";
+
+  EXPECT_EQ(saveAskingToCreate(folder.path(), QMessageBox::No), std::make_pair(QString(), QStringList(question)));
+  EXPECT_EQ(saveAskingToCreate(folder.path(), QMessageBox::Yes), std::make_pair(expected, QStringList(question)));
+  QFile(expected).open(QIODevice::WriteOnly);  // an existing file is taken without a question
+  EXPECT_EQ(saveAskingToCreate(folder.path(), QMessageBox::No), std::make_pair(expected, QStringList()));
 }
 
 }  // namespace
