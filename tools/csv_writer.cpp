@@ -14,46 +14,7 @@ char* twoDigits(char* p, int value) {
   return p;
 }
 
-// Encodes up to `n` code units; a pair split by the end of a run that isn't
-// the last is left for the next run. Returns the units consumed.
-std::size_t encodeUtf8(const char16_t* s, std::size_t n, bool last, char*& p, bool doubleQuotes) {
-  std::size_t i = 0;
-  while (i < n) {
-    char32_t c = s[i];
-    if (c < 0x80) {
-      if (c == u'"' && doubleQuotes) *p++ = '"';
-      *p++ = static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 == n && !last) break;
-      if (i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-        ++i;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    ++i;
-    if (c < 0x800) {
-      *p++ = static_cast<char>(0xC0 | (c >> 6));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      *p++ = static_cast<char>(0xE0 | (c >> 12));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      *p++ = static_cast<char>(0xF0 | (c >> 18));
-      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return i;
-}
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 }  // namespace
 
@@ -95,15 +56,25 @@ void CsvWriter::text(std::u16string_view s) {
       break;
     }
   if (quote) out_.put('"');
-  // In runs that fit the buffer: at most 3 bytes per code unit, quotes doubled.
+  // In runs that fit the buffer: at most 3 bytes per code unit, a doubled
+  // quote taking 2. A pair the end of a run would cut goes to the next run.
   constexpr std::size_t kRun = 4096;
   while (!s.empty()) {
     std::size_t n = std::min(s.size(), kRun);
+    if (n < s.size() && isHighSurrogate(s[n - 1])) --n;
+    std::u16string_view run = s.substr(0, n);
     char* start = out_.reserve(3 * n);
     char* p = start;
-    std::size_t used = encodeUtf8(s.data(), n, n == s.size(), p, quote);
+    if (quote) {
+      for (std::size_t q = run.find(u'"'); q != std::u16string_view::npos; q = run.find(u'"')) {
+        p = jet::toUtf8(run.substr(0, q + 1), p);
+        *p++ = '"';
+        run.remove_prefix(q + 1);
+      }
+    }
+    p = jet::toUtf8(run, p);
     out_.advance(static_cast<std::size_t>(p - start));
-    s.remove_prefix(used);
+    s.remove_prefix(n);
   }
   if (quote) out_.put('"');
 }

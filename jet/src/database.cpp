@@ -1,6 +1,7 @@
 #include <map>
 
 #include "catalogue.h"
+#include "damage.h"
 #include "file.h"
 #include "header.h"
 #include "jet/database.h"
@@ -14,13 +15,37 @@
 namespace jet {
 namespace {
 
+// The cursor callers get: a table cursor whose damage errors name the file.
+class FileRowCursor final : public RowCursor {
+ public:
+  FileRowCursor(const std::string& file, Pager& pager, Format format, const TextCodec& codec,
+                std::shared_ptr<const TableInfo> info)
+      : file_(file), cursor_(pager, format, codec, std::move(info)) {}
+
+  const TableDef& table() const override { return cursor_.table(); }
+  bool next() override {
+    return reportingDamageOf(file_, [&] { return cursor_.next(); });
+  }
+  const Value& value(std::size_t column) override {
+    return reportingDamageOf(file_, [&]() -> const Value& { return cursor_.value(column); });
+  }
+
+ private:
+  const std::string& file_;  // the database's, which the cursor doesn't outlive
+  TableCursor cursor_;
+};
+
 class DatabaseImpl final : public Database {
  public:
   DatabaseImpl(std::unique_ptr<File> file, const std::string& name, const OpenOptions& options)
-      : header_(readHeader(*file, name)), codec_(header_.format, header_.codePage) {
-    checkLogin(header_, options);
-    pager_ = std::make_unique<Pager>(std::move(file), header_, name);
-    objects_ = readCatalogue(*pager_, header_.format, codec_);
+      : name_(name),
+        header_(reportingDamageOf(name, [&] { return readHeader(*file, name); })),
+        codec_(header_.format, header_.codePage) {
+    reportingDamageOf(name_, [&] {
+      checkLogin(header_, options);
+      pager_ = std::make_unique<Pager>(std::move(file), header_, name_);
+      objects_ = readCatalogue(*pager_, header_.format, codec_);
+    });
     sortCatalogue(objects_);
   }
 
@@ -35,10 +60,14 @@ class DatabaseImpl final : public Database {
     return entries;
   }
 
-  TableDef table(std::string_view name) const override { return info(name)->def; }
+  TableDef table(std::string_view name) const override {
+    return reportingDamageOf(name_, [&] { return info(name)->def; });
+  }
 
   std::unique_ptr<RowCursor> rows(std::string_view table) const override {
-    return std::make_unique<TableCursor>(*pager_, header_.format, codec_, info(table));
+    return reportingDamageOf(name_, [&] {
+      return std::make_unique<FileRowCursor>(name_, *pager_, header_.format, codec_, info(table));
+    });
   }
 
  private:
@@ -53,12 +82,12 @@ class DatabaseImpl final : public Database {
     if (!found) {
       for (const CatalogueObject& o : objects_)
         if (o.kind == ObjectKind::View && equalNamesIgnoringCase(o.name, wanted))
-          throw Error(ErrorKind::Unsupported, toUtf8(o.name) + " is a saved query, not a table");
-      throw Error(ErrorKind::NotFound, "no table named " + std::string(name));
+          throw Error(ErrorKind::Unsupported, toUtf8(o.name) + " is a saved query, not a table.");
+      throw Error(ErrorKind::NotFound, name_ + " has no table named " + std::string(name) + ".");
     }
     if (found->linked)
       throw Error(ErrorKind::Unsupported,
-                  toUtf8(found->name) + " is a linked table: its rows live in another database");
+                  toUtf8(found->name) + " is a linked table: its rows live in another database.");
     auto cached = tables_.find(found->definitionPage);
     if (cached != tables_.end()) return cached->second;
 
@@ -71,6 +100,7 @@ class DatabaseImpl final : public Database {
     return info;
   }
 
+  std::string name_;
   Header header_;
   TextCodec codec_;
   std::unique_ptr<Pager> pager_;

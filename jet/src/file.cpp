@@ -28,9 +28,9 @@ class PosixFile final : public File {
       ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
       if (n < 0) {
         if (errno == EINTR) continue;
-        throw Error(ErrorKind::Io, "cannot read " + path_ + ": " + systemReason(errno));
+        throw Error(ErrorKind::Io, "Cannot read " + path_ + ": " + systemReason(errno) + ".");
       }
-      if (n == 0) throw Error(ErrorKind::Io, "cannot read " + path_ + ": the file became shorter while it was read");
+      if (n == 0) throw Error(ErrorKind::Io, "Cannot read " + path_ + ": it became shorter while it was read.");
       done += static_cast<std::size_t>(n);
     }
   }
@@ -49,7 +49,7 @@ class MemoryFile final : public File {
 
   void read(std::uint64_t offset, std::span<std::byte> out) const override {
     if (offset > bytes_.size() || out.size() > bytes_.size() - offset)
-      throw Error(ErrorKind::Io, "read past the end of the in-memory file");
+      throw Error(ErrorKind::Io, "Cannot read past the end of the in-memory file.");
     if (out.empty()) return;
     std::memcpy(out.data(), bytes_.data() + offset, out.size());
   }
@@ -58,20 +58,42 @@ class MemoryFile final : public File {
   std::vector<std::byte> bytes_;
 };
 
+// What a path that is no regular file names, for the error that refuses it.
+const char* kindOfNonFile(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+[[noreturn]] void cannotOpen(const std::string& path, const std::string& reason) {
+  throw Error(ErrorKind::Io, "Cannot open " + path + ": " + reason + ".");
+}
+
+void requireRegularFile(const std::string& path, mode_t mode) {
+  if (!S_ISREG(mode)) cannotOpen(path, std::string("it is ") + kindOfNonFile(mode) + ", not a file");
+}
+
 }  // namespace
 
 std::unique_ptr<File> openFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw Error(ErrorKind::Io, "cannot open " + path + ": " + systemReason(errno));
+  // A named pipe or a device would block the open or the reads for ever:
+  // only regular files are opened, and without blocking in case the path
+  // changes kind between the look and the open.
   struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) cannotOpen(path, systemReason(errno));
+  requireRegularFile(path, st.st_mode);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) cannotOpen(path, systemReason(errno));
   if (::fstat(fd, &st) != 0) {
     int error = errno;
     ::close(fd);
-    throw Error(ErrorKind::Io, "cannot open " + path + ": " + systemReason(error));
+    cannotOpen(path, systemReason(error));
   }
-  if (S_ISDIR(st.st_mode)) {
+  if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw Error(ErrorKind::Io, "cannot open " + path + ": it is a folder");
+    requireRegularFile(path, st.st_mode);
   }
   // The pages are read in file order; let the kernel read ahead generously.
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
