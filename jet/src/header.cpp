@@ -98,6 +98,15 @@ Header readHeader(const File& file, const std::string& name) {
   return h;
 }
 
+int pageSizeOf(const File& file) {
+  if (file.size() <= header::kVersionOffset) return 0;
+  std::byte version{};
+  file.read(header::kVersionOffset, std::span(&version, 1));
+  if (getU8(&version) == header::kVersionJet3) return 2048;
+  if (getU8(&version) == header::kVersionJet4) return 4096;
+  return 0;
+}
+
 void toggleHeaderMask(std::span<std::byte> page0, Format format) {
   const int length = format == Format::Jet3 ? header::kMaskedLengthJet3 : header::kMaskedLengthJet4;
   rc4(header::kMaskKey, page0.subspan(header::kMaskedOffset, static_cast<std::size_t>(length)));

@@ -27,6 +27,10 @@ struct Header {
 // NotADatabase, Corrupt, Io.
 Header readHeader(const File& file, const std::string& name);
 
+// The page size the version byte of page 0 gives, or 0 when the file is too
+// short to have one or the version is none this engine reads.
+int pageSizeOf(const File& file);
+
 // Masks or unmasks (the mask is its own inverse) the stretch of page 0 that
 // Jet keeps masked under a fixed key.
 void toggleHeaderMask(std::span<std::byte> page0, Format format);
