@@ -53,7 +53,8 @@ class DatabaseImpl final : public Database {
   std::vector<CatalogueEntry> catalogue() const override {
     Session session(*this);
     std::vector<CatalogueEntry> entries;
-    for (const CatalogueObject& o : objects()) entries.push_back({o.kind, toUtf8(o.name)});
+    for (const CatalogueObject& o : reportingDamageOf(name_, [&]() -> decltype(auto) { return objects(); }))
+      entries.push_back({o.kind, toUtf8(o.name)});
     return entries;
   }
 
@@ -71,17 +72,13 @@ class DatabaseImpl final : public Database {
   class Session {
    public:
     enum Refresh { kRefresh, kWithoutRefresh };
-    explicit Session(const DatabaseImpl& db, Refresh refresh = kRefresh) : db_(&db) { db.beginSession(refresh); }
-    ~Session() { end(); }
+    explicit Session(const DatabaseImpl& db, Refresh refresh = kRefresh) : db_(db) { db.beginSession(refresh); }
+    ~Session() { db_.endSession(); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
-    void end() {
-      if (db_) db_->endSession();
-      db_ = nullptr;
-    }
 
    private:
-    const DatabaseImpl* db_;
+    const DatabaseImpl& db_;
   };
 
   const std::string& name() const { return name_; }
@@ -114,7 +111,7 @@ class DatabaseImpl final : public Database {
     }
   }
 
-  void endSession() const {
+  void endSession() const noexcept {
     --sessions_;
     lock_->endRead();
   }

@@ -45,7 +45,6 @@ class MemoryFileSystem final : public FileSystem {
   void failSync(std::uint64_t n);
   // The power fails at the n-th step from now on, 1 being the next.
   void cutPower(std::uint64_t n);
-  bool powerCut() const { return powerCut_; }
 
   enum class Loss { Drop, Garble };
   // Brings the power back: Drop loses every unsynced write; Garble keeps,

@@ -26,7 +26,6 @@ struct Frame {
 // handles keep their pages from being evicted; hold few, and briefly.
 class PageRef {
  public:
-  PageRef() = default;
   std::uint32_t number() const { return frame_->page; }
   std::span<const std::byte> bytes() const { return frame_->bytes; }
 
@@ -40,7 +39,6 @@ class PageRef {
 // recorded as changed, and its bytes stay valid while the handle lives.
 class MutablePage {
  public:
-  MutablePage() = default;
   std::uint32_t number() const { return frame_->page; }
   std::span<std::byte> bytes() const { return frame_->bytes; }
 

@@ -105,6 +105,7 @@ void Transaction::commit() {
     const std::vector<std::uint32_t> pages = pager_.changedPages();
     if (!pages.empty()) store(pages);
     if (touched_) pager_.file().sync();
+    pager_.settle();
     // The moment the change is final: a journal without its header undoes
     // nothing. Removing it is tidying; one left behind is removed at the
     // next open.
@@ -122,7 +123,6 @@ void Transaction::commit() {
     }
     journal_.reset();
   }
-  pager_.settle();
   if (storing_) lock_.endStore();
 }
 
