@@ -123,8 +123,9 @@ class DatabaseImpl final : public Database {
     const bool ownChange = changing_;
     if (!ownChange && !lock_->tryBeginChange()) {
       if (lock_->changeUnderWay()) return false;  // its journal, alive
-      throw Error(ErrorKind::ReadOnly, name_ + " was left half-changed by a program that stopped during a change, "
-                                               "and can't be put back as it was: it can only be read.");
+      // No program is changing the file, and this one can't write it: a
+      // journal that undoes nothing goes, one that would is refused.
+      return recoverJournal(*files_, name_, file(), pageSize);
     }
     bool recovered = false;
     try {

@@ -162,16 +162,25 @@ bool recoverJournal(FileSystem& files, const std::string& database, File& databa
   const std::string path = Journal::pathOf(database);
   if (!files.exists(path)) return false;
   std::unique_ptr<File> journal = files.open(path, OpenMode::Read);
-  if (std::optional<Header> header = readHeader(*journal)) {
-    if (header->pageSize != pageSize || header->databaseSize > databaseFile.size())
-      throw Error(ErrorKind::Io, path + " doesn't belong to " + database +
-                                     ": it was left by a change to another file. Move it away and open " + database +
-                                     " again.");
-    if (!databaseFile.writable())
-      throw Error(ErrorKind::ReadOnly, database + " was left half-changed by a program that stopped during a change, "
-                                                  "and can't be put back as it was: it can only be read.");
-    replay(*journal, *header, databaseFile);
+  const std::optional<Header> header = readHeader(*journal);
+  if (!header) {
+    // Nothing to undo: tidy it away where the folder allows.
+    journal.reset();
+    try {
+      files.remove(path);
+    } catch (const Error&) {
+      // It stays, harmless; the next open tries again.
+    }
+    return false;
   }
+  if (header->pageSize != pageSize || header->databaseSize > databaseFile.size())
+    throw Error(ErrorKind::Io, path + " doesn't belong to " + database +
+                                   ": it was left by a change to another file. Move it away and open " + database +
+                                   " again.");
+  if (!databaseFile.writable())
+    throw Error(ErrorKind::ReadOnly, database + " was left half-changed by a program that stopped during a change, "
+                                                "and can't be put back as it was: it can only be read.");
+  replay(*journal, *header, databaseFile);
   journal.reset();
   files.remove(path);
   return true;

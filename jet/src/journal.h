@@ -53,14 +53,17 @@ class Journal {
   bool wiped_ = false;
 };
 
-// Opening a database with a journal beside it: a journal whose header is
-// whole belongs to a change that may have touched the file, which is rolled
-// back (the journal's records up to the first one not wholly written, then
-// the size); a journal without a whole header was cut short before the
-// change touched the file, and is removed. Returns whether there was a
-// journal. Throws Error(Io) when the journal doesn't belong to this file
-// (its page size, or a size before the change larger than the file) or
-// can't be read or removed, Error(ReadOnly) when the file can't be written.
+// Opening a database with a journal beside it, when no program is making a
+// change: a journal whose header is whole belongs to a change that may have
+// touched the file, which is rolled back (the journal's records up to the
+// first one not wholly written, then the size) before the journal is
+// removed; a journal without a whole header undoes nothing (cut short
+// before the change touched the file, or wiped once it was final) and is
+// removed where the folder allows. Returns whether it rolled the file back.
+// Throws Error(Io) when the journal doesn't belong to this file (its page
+// size, or a size before the change larger than the file) or can't be read
+// or removed, Error(ReadOnly) when the file needs rolling back and can't be
+// written.
 bool recoverJournal(FileSystem& files, const std::string& database, File& databaseFile, int pageSize);
 
 }  // namespace jet

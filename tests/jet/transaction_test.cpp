@@ -339,6 +339,23 @@ TEST_F(InMemory, JournalOfAnotherFile) {
   EXPECT_TRUE(files.exists(kJournal));
 }
 
+// A journal without a whole header undoes nothing (cut short before its
+// change touched the file, or wiped once the change was final): it doesn't
+// stop a file that can only be read from opening, and goes where its
+// folder allows.
+TEST_F(InMemory, LeftoverJournalThatUndoesNothing) {
+  files.add(kJournal, std::vector<std::byte>(30, std::byte{0}));
+  files.setReadOnly(kMemoryPath, true);
+  EXPECT_FALSE(jettest::dumpTable(*jet::openDatabase(files, kMemoryPath), "Table1").empty());
+  EXPECT_FALSE(files.exists(kJournal));
+
+  files.add(kJournal, std::vector<std::byte>(30, std::byte{0}));
+  files.setFolderReadOnly("/db", true);
+  EXPECT_FALSE(jettest::dumpTable(*jet::openDatabase(files, kMemoryPath), "Table1").empty());
+  EXPECT_TRUE(files.exists(kJournal));
+  EXPECT_EQ(files.bytes(kMemoryPath), original);
+}
+
 // A change left half done where the file can only be read: the file can't
 // be put back, so it isn't read either; once writable, it is rolled back.
 TEST_F(InMemory, HalfChangedFileThatCanOnlyBeRead) {
