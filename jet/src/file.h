@@ -30,6 +30,9 @@ enum class LockKind { Shared, Exclusive };
 // Random access to a file: the engine's only way to its bytes (with
 // FileSystem below, its only way to the operating system), so tests and the
 // fuzzer can hand it files held in memory, and fail or crash them at will.
+// A file that only reads implements size() and read(): by default it can't
+// be written, grants every lock (no one else can reach it) and never
+// changes.
 class File {
  public:
   virtual ~File() = default;
