@@ -175,7 +175,7 @@ class SystemFiles final : public FileSystem {
       requireRegularFile(path, st.st_mode);
     }
     // The pages are read in file order; let the kernel read ahead generously.
-    if (mode == OpenMode::Read) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     return std::make_unique<PosixFile>(fd, path, mode != OpenMode::Read);
   }
 
