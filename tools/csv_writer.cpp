@@ -10,6 +10,8 @@ namespace {
 
 bool needsQuotes(char16_t c) { return c == u',' || c == u'"' || c == u'\r' || c == u'\n'; }
 
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
 }  // namespace
 
 void CsvWriter::header(const jet::TableDef& table) {
@@ -50,15 +52,25 @@ void CsvWriter::text(std::u16string_view s) {
       break;
     }
   if (quote) out_.put('"');
-  // In runs that fit the buffer: at most 3 bytes per code unit, quotes doubled.
+  // In runs that fit the buffer: at most 3 bytes per code unit, a doubled
+  // quote taking 2. A pair the end of a run would cut goes to the next run.
   constexpr std::size_t kRun = 4096;
   while (!s.empty()) {
     std::size_t n = std::min(s.size(), kRun);
+    if (n < s.size() && isHighSurrogate(s[n - 1])) --n;
+    std::u16string_view run = s.substr(0, n);
     char* start = out_.reserve(3 * n);
     char* p = start;
-    std::size_t used = encodeUtf8(s.substr(0, n), n == s.size(), quote, p);
+    if (quote) {
+      for (std::size_t q = run.find(u'"'); q != std::u16string_view::npos; q = run.find(u'"')) {
+        p = jet::toUtf8(run.substr(0, q + 1), p);
+        *p++ = '"';
+        run.remove_prefix(q + 1);
+      }
+    }
+    p = jet::toUtf8(run, p);
     out_.advance(static_cast<std::size_t>(p - start));
-    s.remove_prefix(used);
+    s.remove_prefix(n);
   }
   if (quote) out_.put('"');
 }

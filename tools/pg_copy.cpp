@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <array>
 
+#include "jet/value.h"
 #include "value_text.h"
 
 namespace tabrix::cli::pgcopy {
@@ -47,7 +48,7 @@ void text(std::string& out, std::u16string_view s) {
   out.resize(at + 4 + 3 * s.size());
   char* start = out.data() + at + 4;
   char* p = start;
-  encodeUtf8(s, true, false, p);
+  p = jet::toUtf8(s, p);
   out.resize(at + 4 + static_cast<std::size_t>(p - start));
   const std::size_t n = static_cast<std::size_t>(p - start);
   for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>(n >> (24 - 8 * i));

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "jet/value.h"
 #include "value_text.h"
 
 namespace tabrix::cli {
@@ -130,7 +131,7 @@ void bindSqliteValue(sqlite3_stmt* statement, int parameter, const jet::Value& v
     case ColumnType::Memo: {
       buffer.resize(std::max(buffer.size(), 3 * v.text.size()));
       char* p = buffer.data();
-      encodeUtf8(v.text, true, false, p);
+      p = jet::toUtf8(v.text, p);
       bindBuffer(static_cast<std::size_t>(p - buffer.data()));
       return;
     }

@@ -70,45 +70,4 @@ char* writeGuid(char* p, const jet::Guid& g) {
 
 char* writeSingle(char* p, float value) { return std::to_chars(p, p + 32, value).ptr; }
 
-std::size_t encodeUtf8(std::u16string_view text, bool last, bool doubleQuotes, char*& p) {
-  const char16_t* s = text.data();
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    char32_t c = s[i];
-    if (c < 0x80) {
-      if (c == u'"' && doubleQuotes) *p++ = '"';
-      *p++ = static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 == n && !last) break;
-      if (i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-        ++i;
-      } else {
-        c = 0xFFFD;
-      }
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    ++i;
-    if (c < 0x800) {
-      *p++ = static_cast<char>(0xC0 | (c >> 6));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      *p++ = static_cast<char>(0xE0 | (c >> 12));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      *p++ = static_cast<char>(0xF0 | (c >> 18));
-      *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return i;
-}
-
 }  // namespace tabrix::cli

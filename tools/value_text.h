@@ -31,10 +31,5 @@ std::array<std::uint8_t, 16> guidInReadingOrder(const jet::Guid& g);
 // it widens to.
 char* writeSingle(char* p, float value);
 
-// Encodes UTF-16 as UTF-8 at `p`, which has room for three bytes per code
-// unit; a lone surrogate becomes U+FFFD. With `doubleQuotes` each '"' is
-// written twice (CSV). A high surrogate that ends a run that isn't the last
-// is left for the next run. Returns the code units consumed; advances `p`.
-std::size_t encodeUtf8(std::u16string_view text, bool last, bool doubleQuotes, char*& p);
 
 }  // namespace tabrix::cli

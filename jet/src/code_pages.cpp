@@ -216,4 +216,17 @@ const char16_t* codePageHighHalf(int codePage) {
   }
 }
 
+bool isJetCodePage(int codePage) {
+  switch (codePage) {
+    case 0:
+    case 437: case 737: case 775: case 850: case 852: case 855: case 857: case 860: case 861: case 862: case 863:
+    case 864: case 865: case 866: case 869:
+    case 874: case 932: case 936: case 949: case 950:
+    case 1250: case 1251: case 1252: case 1253: case 1254: case 1255: case 1256: case 1257: case 1258:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace jet

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cmath>
 
 #include "jet/value.h"
@@ -6,9 +7,11 @@ namespace jet {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
-// 1899-12-30 as a count of days from 0000-03-01, the epoch of the
-// civil-from-days conversion below.
-constexpr long long kEpochShift = 693899;
+constexpr std::chrono::sys_days kEpoch = std::chrono::year{1899} / std::chrono::December / 30;
+// The Gregorian calendar repeats every 400 years. Whole cycles are counted
+// apart, so the calendar types (which hold years up to 32767) see only
+// dates near the epoch.
+constexpr long long kDaysPer400Years = 146097;
 
 }  // namespace
 
@@ -28,20 +31,18 @@ DateTime toDateTime(double days) {
   t.minute = static_cast<int>(seconds / 60 % 60);
   t.second = static_cast<int>(seconds % 60);
 
-  // Days to a proleptic Gregorian date (eras of 400 years from 0000-03-01).
-  long long z = day + kEpochShift;
-  long long era = (z >= 0 ? z : z - 146096) / 146097;
-  long long doe = z - era * 146097;
-  long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  long long mp = (5 * doy + 2) / 153;
-  long long d = doy - (153 * mp + 2) / 5 + 1;
-  long long m = mp < 10 ? mp + 3 : mp - 9;
-  long long y = yoe + era * 400 + (m <= 2 ? 1 : 0);
-  if (y < 1 || y > 99999) return t;
-  t.year = static_cast<int>(y);
-  t.month = static_cast<int>(m);
-  t.day = static_cast<int>(d);
+  long long cycles = day / kDaysPer400Years;
+  long long rest = day % kDaysPer400Years;
+  if (rest < 0) {
+    rest += kDaysPer400Years;
+    --cycles;
+  }
+  const std::chrono::year_month_day date{kEpoch + std::chrono::days{rest}};
+  const long long year = static_cast<int>(date.year()) + 400 * cycles;
+  if (year < 1 || year > 99999) return t;
+  t.year = static_cast<int>(year);
+  t.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  t.day = static_cast<int>(static_cast<unsigned>(date.day()));
   t.valid = true;
   return t;
 }

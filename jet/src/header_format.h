@@ -17,7 +17,10 @@ inline constexpr std::string_view kMsisamMagic = "MSISAM Database";
 
 inline constexpr int kVersionOffset = 0x14;
 inline constexpr std::uint8_t kVersionJet3 = 0x00;
-inline constexpr std::uint8_t kVersionJet4 = 0x01;  // 0x02 and later: ACE (.accdb)
+inline constexpr std::uint8_t kVersionJet4 = 0x01;
+// The versions of the Access 2007 and later formats (.accdb).
+inline constexpr std::uint8_t kVersionAceFirst = 0x02;
+inline constexpr std::uint8_t kVersionAceLast = 0x06;
 
 // From kMaskedOffset on, a stretch of the page is masked with RC4 under a
 // fixed key; everything below is read after unmasking.
@@ -36,5 +39,7 @@ inline constexpr int kPasswordLengthJet3 = 20;  // bytes in the database's code 
 inline constexpr int kPasswordLengthJet4 = 40;  // UTF-16, 20 characters
 // Jet 4 also masks the password with the whole days of the creation date.
 inline constexpr int kCreationDateOffsetJet4 = 0x72;  // a date/time double
+// Days up to 9999-12-31: a creation date beyond is damage.
+inline constexpr double kLastCreationDay = 2958465.0;
 
 }  // namespace jet::header

@@ -4,22 +4,21 @@
 
 namespace jet {
 
-IndexContext indexContext(const TableInfo& info, Format format, const std::string& file, std::size_t position) {
+IndexContext indexContext(const TableInfo& info, Format format, std::size_t position) {
   IndexContext context;
   context.format = format;
-  context.file = file;
   context.table = info.def.name;
   context.index = info.def.indexes.at(position).name;
   context.definitionPage = info.definitionPage;
   return context;
 }
 
-TableIndexCursor::TableIndexCursor(Pager& pager, Format format, const std::string& file,
-                                   std::shared_ptr<const TableInfo> info, std::size_t position)
+TableIndexCursor::TableIndexCursor(Pager& pager, Format format, std::shared_ptr<const TableInfo> info,
+                                   std::size_t position)
     : info_(std::move(info)),
       position_(position),
       columns_(keyColumns(*info_, format, position)),
-      reader_(pager, indexContext(*info_, format, file, position), info_->indexStorage.at(position).firstPage),
+      reader_(pager, indexContext(*info_, format, position), info_->indexStorage.at(position).firstPage),
       decodedAt_(columns_.size(), 0),
       values_(columns_.size()),
       valueBytes_(columns_.size()) {}

@@ -15,15 +15,14 @@ namespace jet {
 
 class Pager;
 
-// The IndexContext of the index at `position` in info.def.indexes, for the
-// database named `file`.
-IndexContext indexContext(const TableInfo& info, Format format, const std::string& file, std::size_t position);
+// The IndexContext of the index at `position` in info.def.indexes.
+IndexContext indexContext(const TableInfo& info, Format format, std::size_t position);
 
 // An IndexCursor over the entries an IndexReader walks: turns key values
 // into key bytes for seeks and ends, and key bytes back into values.
 class TableIndexCursor final : public IndexCursor {
  public:
-  TableIndexCursor(Pager& pager, Format format, const std::string& file, std::shared_ptr<const TableInfo> info,
+  TableIndexCursor(Pager& pager, Format format, std::shared_ptr<const TableInfo> info,
                    std::size_t position);
 
   const TableDef& table() const override { return info_->def; }

@@ -19,7 +19,7 @@ std::uint32_t bigEndian32(const std::byte* p) {
 }  // namespace
 
 void IndexContext::corrupt(std::uint32_t page, const std::string& what) const {
-  throw Error(ErrorKind::Corrupt, file + " is damaged: index page " + std::to_string(page) + " of table " + table +
+  throw Error(ErrorKind::Corrupt, "index page " + std::to_string(page) + " of table " + table +
                                       " (index " + index + ") " + what);
 }
 

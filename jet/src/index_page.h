@@ -15,13 +15,12 @@ class Pager;
 // Which index a page belongs to, for the checks and the error texts.
 struct IndexContext {
   Format format = Format::Jet4;
-  std::string file;   // the database's name
   std::string table;
   std::string index;
   std::uint32_t definitionPage = 0;  // every page of the index names it as its owner
 
-  // Throws Error(Corrupt): "<file> is damaged: index page <page> of table
-  // <table> (index <index>) <what>".
+  // Throws Error(Corrupt) with the bare detail: "index page <page> of
+  // table <table> (index <index>) <what>".
   [[noreturn]] void corrupt(std::uint32_t page, const std::string& what) const;
 };
 

@@ -1,7 +1,6 @@
 #include "long_value.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "bytes.h"
 #include "jet/error.h"
@@ -52,14 +51,14 @@ std::span<const std::byte> LongValueReader::read(Pager& pager, Format format, st
     return buffer_;
   }
 
-  // A chain of rows. The declared length can't exceed the file, which keeps
-  // a damaged length from asking for gigabytes.
+  // A chain of rows. The declared length is a claim: it can't exceed the
+  // file, and the buffer grows with the parts actually read, so a damaged
+  // length costs no more memory than the chain really holds.
   if (length > static_cast<std::uint64_t>(pager.pageCount()) * static_cast<std::uint64_t>(pager.pageSize()))
     corrupt(table, column, "declares a length larger than the file");
-  buffer_.resize(length);
+  buffer_.clear();
   seen_.clear();
-  std::size_t filled = 0;
-  while (filled < length) {
+  while (buffer_.size() < length) {
     if (row::pointerPage(pointer) == 0) corrupt(table, column, "ends before its declared length");
     if (!seen_.insert(pointer).second)
       throw Error(ErrorKind::Corrupt, "the long value chain of column " + column + " of table " + table +
@@ -69,9 +68,8 @@ std::span<const std::byte> LongValueReader::read(Pager& pager, Format format, st
     std::size_t size = static_cast<std::size_t>(loc.end - loc.start);
     if (size < lval::kChainHeader) corrupt(table, column, "has a part too short to hold its link");
     const std::byte* part = page.data() + loc.start;
-    std::size_t piece = std::min(size - lval::kChainHeader, length - filled);
-    std::memcpy(buffer_.data() + filled, part + lval::kChainHeader, piece);
-    filled += piece;
+    const std::size_t piece = std::min(size - lval::kChainHeader, length - buffer_.size());
+    buffer_.insert(buffer_.end(), part + lval::kChainHeader, part + lval::kChainHeader + piece);
     pointer = getU32(part);
   }
   return buffer_;

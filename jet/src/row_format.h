@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Data pages and the rows on them. See jet/doc/rows.md.
@@ -20,6 +21,10 @@ inline constexpr PageLayout kJet4Page = {12, 14};
 inline constexpr std::uint16_t kDeleted = 0x8000;
 inline constexpr std::uint16_t kOverflow = 0x4000;  // the row holds a pointer to where its data went
 inline constexpr std::uint16_t kOffsetMask = 0x1FFF;
+
+// Access points an overflowed row straight at its data; a reader follows at
+// most this many pointers from a row's home before calling it damage.
+inline constexpr std::size_t kMaxOverflowHops = 4;
 
 // A pointer to a row elsewhere: the row number in the low byte, the page in
 // the three high bytes.

@@ -1,5 +1,7 @@
 #include "table_cursor.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "bytes.h"
@@ -48,14 +50,23 @@ void TableCursor::followOverflow(std::span<const std::byte> pointerBytes) {
       throw Error(ErrorKind::Corrupt, "an overflowed row of table " + info_->def.name + " has a pointer cut short");
     return getU32(bytes.data());
   };
-  hops_.clear();
+  // Access moves a row once and points its home at the new place. Longer
+  // chains are damage: following them row after row would cost the square
+  // of the rows.
+  std::array<std::uint32_t, row::kMaxOverflowHops> hops;
   std::uint32_t pointer = pointerIn(pointerBytes);
-  for (;;) {
+  for (std::size_t hop = 0;; ++hop) {
     const std::uint32_t number = row::pointerPage(pointer);
     const int target = static_cast<int>(row::pointerRow(pointer));
-    if (!hops_.insert(pointer).second)
+    const std::span<const std::uint32_t> followed = std::span(hops).first(hop);
+    if (std::ranges::find(followed, pointer) != followed.end())
       throw Error(ErrorKind::Corrupt, "the overflowed rows of table " + info_->def.name + " loop at page " +
                                           std::to_string(number));
+    if (hop == hops.size())
+      throw Error(ErrorKind::Corrupt, "an overflowed row of table " + info_->def.name + " on data page " +
+                                          std::to_string(pageNumber_) + " leads on through more than " +
+                                          std::to_string(row::kMaxOverflowHops) + " moved rows");
+    hops[hop] = pointer;
     pager_.read(number, overflow_);
     if (getU8(overflow_.data()) != page::kData || getU32(overflow_.data() + row::kOwnerOffset) != info_->definitionPage)
       throw Error(ErrorKind::Corrupt, "an overflowed row of table " + info_->def.name + " points to page " +
@@ -103,8 +114,8 @@ void TableCursor::corrupt(std::size_t column, const std::string& what) const {
 
 const Value& TableCursor::value(std::size_t column) {
   if (column >= values_.size())
-    throw Error(ErrorKind::NotFound, "table " + info_->def.name + " has no column " + std::to_string(column));
-  if (!onRow_) throw Error(ErrorKind::NotFound, "the cursor over table " + info_->def.name + " is not on a row");
+    throw Error(ErrorKind::NotFound, "Table " + info_->def.name + " has no column " + std::to_string(column) + ".");
+  if (!onRow_) throw Error(ErrorKind::NotFound, "The cursor over table " + info_->def.name + " is not on a row.");
   Value& v = values_[column];
   if (decodedAt_[column] != rowStamp_) {
     decode(column, v);

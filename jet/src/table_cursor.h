@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "jet/database.h"
@@ -60,7 +59,6 @@ class TableCursor final : public RowCursor {
   bool onRow_ = false;
   RowId position_;
   RowView row_;
-  std::unordered_set<std::uint32_t> hops_;
 
   std::uint64_t rowStamp_ = 1;
   std::vector<std::uint64_t> decodedAt_;  // the row stamp each value was decoded for

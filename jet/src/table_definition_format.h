@@ -96,6 +96,10 @@ inline constexpr Layout kJet4 = {
 // variable length, 0x11 of fixed length. Read as Binary.
 inline constexpr std::uint8_t kUnknownBinary = 0x0D;
 inline constexpr std::uint8_t kUnknownFixedBinary = 0x11;
+// Types of the later formats (attachments and multiple values, big integers,
+// extended dates); any other number is damage.
+inline constexpr std::uint8_t kFirstAceType = 0x12;
+inline constexpr std::uint8_t kLastAceType = 0x14;
 
 // Column flags.
 inline constexpr std::uint8_t kFixedLength = 0x01;

@@ -18,8 +18,8 @@ class TextCodec::Converter {
     std::string name = "CP" + std::to_string(codePage);
     cd_ = ::iconv_open("UTF-16LE", name.c_str());
     if (cd_ == reinterpret_cast<iconv_t>(-1))
-      throw Error(ErrorKind::Unsupported,
-                  "the database's text is in code page " + std::to_string(codePage) + ", which this system can't decode");
+      throw Error(ErrorKind::Unsupported, "The database keeps its text in code page " + std::to_string(codePage) +
+                                              ", which this system can't decode.");
   }
   ~Converter() { ::iconv_close(cd_); }
   Converter(const Converter&) = delete;
@@ -163,33 +163,40 @@ std::u16string fromUtf8(std::string_view text) {
   return out;
 }
 
-std::string toUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
+char* toUtf8(std::u16string_view text, char* out) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
     char32_t cp = text[i];
-    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (cp < 0x80) {
+      *out++ = static_cast<char>(cp);
+      continue;
+    }
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
       cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = 0xFFFD;  // half of a pair
     }
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    if (cp < 0x800) {
+      *out++ = static_cast<char>(0xC0 | (cp >> 6));
+      *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *out++ = static_cast<char>(0xE0 | (cp >> 12));
+      *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+      *out++ = static_cast<char>(0xF0 | (cp >> 18));
+      *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
   }
+  return out;
+}
+
+std::string toUtf8(std::u16string_view text) {
+  std::string out(3 * text.size(), '\0');
+  out.resize(static_cast<std::size_t>(toUtf8(text, out.data()) - out.data()));
   return out;
 }
 

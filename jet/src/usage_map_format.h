@@ -18,4 +18,11 @@ inline constexpr int kReferenceList = 1;
 // n-th page of the list covers the n-th stretch of that many pages.
 inline constexpr int kBitmapPageStart = 4;
 
+// The database's map of free pages is the first row of page 1; its marks
+// are pages free for use, and Access marks the pages of its window that lie
+// past the end of the file as free too. Pages 0 to 2 (the header, this map,
+// the catalogue's definition) are never free.
+inline constexpr std::uint32_t kFreePageMap = 1 << 8;
+inline constexpr std::uint32_t kFirstFreeablePage = 3;
+
 }  // namespace jet::usage

@@ -88,6 +88,12 @@ TEST(CsvWriter, LongTextSpansBufferFlushes) {
   for (int i = 0; i < 5000; ++i) expected += "ąb,";
   expected += "\"";
   EXPECT_EQ(csvOf(jet::ColumnType::Memo, {textValue(text)}), "c\n" + expected + "\n");
+  // The text is encoded in runs of 4096 code units: a pair across the end
+  // of a run stays whole, a quote there is doubled, a half pair at the very
+  // end is a replacement character.
+  const std::u16string across = std::u16string(4095, u'a') + u"\U0001F600\"" + std::u16string(4092, u'b') + u"\"\xD83D";
+  EXPECT_EQ(csvOf(jet::ColumnType::Memo, {textValue(across)}),
+            "c\n\"" + std::string(4095, 'a') + "\U0001F600\"\"" + std::string(4092, 'b') + "\"\"\xEF\xBF\xBD\"\n");
 }
 
 TEST(CsvWriter, Numbers) {
@@ -187,10 +193,10 @@ TEST(Cli, Password) {
   r = cli({"export", path.string(), "Table1"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "tabrix-cli: the database is protected by a password and none was given\n");
+  EXPECT_EQ(r.err, "tabrix-cli: The database is protected by a password, and none was given.\n");
   r = cli({"tables", path.string(), "--password", "wrong"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "tabrix-cli: not a valid password\n");
+  EXPECT_EQ(r.err, "tabrix-cli: The database password is not valid.\n");
 }
 
 TEST(Cli, Errors) {
@@ -202,10 +208,10 @@ TEST(Cli, Errors) {
     std::string err;
   };
   const Case cases[] = {
-      {{"export", path.string(), "Nothing"}, 1, "tabrix-cli: no table named Nothing\n"},
-      {{"export", path.string(), "Invoices"}, 1, "tabrix-cli: Invoices is a saved query, not a table\n"},
-      {{"tables", "/nonexistent/x.mdb"}, 1, "tabrix-cli: cannot open /nonexistent/x.mdb: No such file or directory\n"},
-      {{"tables", jettest::cliPath()}, 1, "tabrix-cli: " + jettest::cliPath() + " is not an Access database\n"},
+      {{"export", path.string(), "Nothing"}, 1, "tabrix-cli: " + path.string() + " has no table named Nothing.\n"},
+      {{"export", path.string(), "Invoices"}, 1, "tabrix-cli: Invoices is a saved query, not a table.\n"},
+      {{"tables", "/nonexistent/x.mdb"}, 1, "tabrix-cli: Cannot open /nonexistent/x.mdb: No such file or directory.\n"},
+      {{"tables", jettest::cliPath()}, 1, "tabrix-cli: " + jettest::cliPath() + " is not an Access database.\n"},
       {{"export", path.string()}, 2, ""},
       {{"frobnicate", path.string()}, 2, ""},
       {{}, 2, ""},

@@ -1,5 +1,6 @@
 #include "file_bytes.h"
 
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include "header_format.h"
 #include "open.h"
 #include "header.h"
+#include "rc4.h"
 
 namespace jettest {
 
@@ -85,6 +87,23 @@ void readEverything(std::vector<std::byte> bytes, const jet::OpenOptions& option
 void toggleHeaderMask(std::vector<std::byte>& file) {
   const bool jet3 = std::to_integer<int>(file[jet::header::kVersionOffset]) == jet::header::kVersionJet3;
   jet::toggleHeaderMask(file, jet3 ? jet::Format::Jet3 : jet::Format::Jet4);
+}
+
+void togglePageCipher(std::span<std::byte> page, std::uint32_t key, std::uint32_t number) {
+  const std::uint32_t k = key ^ number;
+  const std::array<std::uint8_t, 4> pageKey = {static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(k >> 8),
+                                               static_cast<std::uint8_t>(k >> 16), static_cast<std::uint8_t>(k >> 24)};
+  jet::rc4(pageKey, page);
+}
+
+std::vector<std::byte> encodeDatabase(std::vector<std::byte> file, std::uint32_t key) {
+  const std::size_t pageSize = std::to_integer<int>(file[jet::header::kVersionOffset]) == jet::header::kVersionJet3 ? 2048 : 4096;
+  toggleHeaderMask(file);
+  putU32(file, jet::header::kEncodingKeyOffset, key);
+  toggleHeaderMask(file);
+  for (std::size_t page = 1; (page + 1) * pageSize <= file.size(); ++page)
+    togglePageCipher(std::span(file).subspan(page * pageSize, pageSize), key, static_cast<std::uint32_t>(page));
+  return file;
 }
 
 void putU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t value) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,13 @@ void readEverything(std::vector<std::byte> bytes, const jet::OpenOptions& option
 // Page 0's masked stretch, unmasked or masked again (the mask is its own
 // inverse), so a test can edit the header's fields.
 void toggleHeaderMask(std::vector<std::byte>& file);
+
+// The file as an encoded database: every page but the header RC4-encoded
+// with `key` xor the page number, the key in the header.
+std::vector<std::byte> encodeDatabase(std::vector<std::byte> file, std::uint32_t key);
+// One page of such a file, encoded or decoded (the cipher is its own
+// inverse).
+void togglePageCipher(std::span<std::byte> page, std::uint32_t key, std::uint32_t number);
 
 // Stores a 32-bit little-endian number.
 void putU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t value);

@@ -182,7 +182,9 @@ TEST(HostileIndex, Jet4LinksOutsideTheFile) {
     else
       pages.setFirstChild(root, 70000);
     EXPECT_EQ(failureOf(file, "Table1", "CD_AGENTE"),
-              prefix("Table1", "CD_AGENTE", root) + "points to page 70000, which lies outside the file");
+              prefix("Table1", "CD_AGENTE", root) +
+                  "points to page 70000, which lies outside the file. Run tabrix-cli check on it to see all of the "
+                  "damage.");
   }
 }
 
@@ -221,7 +223,7 @@ TEST(HostileIndex, RandomDamageToIndexPages) {
     for (std::size_t i = 0; i < table->def.indexes.size(); ++i) {
       if (!realIndexes.insert(table->indexStorage[i].realIndex).second) continue;  // the same entries
       try {
-        jet::TableIndexCursor cursor(pager, header.format, "test.mdb", table, i);
+        jet::TableIndexCursor cursor(pager, header.format, table, i);
         while (cursor.next())
           for (std::size_t k = 0; k < table->def.indexes[i].columns.size(); ++k) {
             try {

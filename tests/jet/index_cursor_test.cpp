@@ -201,7 +201,7 @@ TEST_F(NwindCursor, FindsIndexesByNameWithoutRegardToCaseOrByPosition) {
     FAIL();
   } catch (const jet::Error& e) {
     EXPECT_EQ(e.kind(), jet::ErrorKind::NotFound);
-    EXPECT_STREQ(e.what(), "table Orders has no index named NoSuchIndex");
+    EXPECT_STREQ(e.what(), "Table Orders has no index named NoSuchIndex.");
   }
   EXPECT_THROW(db_->indexAt("Orders", def.indexes.size()), jet::Error);
   EXPECT_THROW(db_->index("NoSuchTable", "PrimaryKey"), jet::Error);

@@ -44,7 +44,7 @@ std::unique_ptr<jet::TableCursor> IndexedFile::rows(std::shared_ptr<const jet::T
 }
 
 jet::IndexReader IndexedFile::reader(const jet::TableInfo& table, std::size_t index) {
-  return jet::IndexReader(*pager_, jet::indexContext(table, header_.format, name_, index),
+  return jet::IndexReader(*pager_, jet::indexContext(table, header_.format, index),
                           table.indexStorage.at(index).firstPage);
 }
 

@@ -14,11 +14,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "anatomy.h"
+#include "bytes.h"
 #include "csv.h"
+#include "file_bytes.h"
 #include "fixtures.h"
 #include "jet/database.h"
 #include "oracle.h"
 #include "process.h"
+#include "table_definition_format.h"
 
 namespace {
 
@@ -192,6 +196,37 @@ void compareTable(const jet::Database& db, const std::filesystem::path& file, co
   for (std::size_t i = 0; i < expected.size(); ++i)
     for (std::size_t j = 0; j < expected[i].size(); ++j)
       EXPECT_EQ(expected[i][j], actual[i][j]) << "row " << i + 1 << ", column " << def.columns[j].name;
+}
+
+// No fixture has a decimal column with a scale other than 0. The test gives
+// V2000_numeric.mdb's decimal columns scales of their own, in the byte of
+// each column's entry, and reads them through both readers.
+TEST(MdbExport, DecimalColumnsWithAScale) {
+  if (!jettest::onPath("mdb-export")) GTEST_SKIP() << "mdb-export (mdbtools) is not installed";
+  REQUIRE_FIXTURE(fixtures::mdb("V2000_numeric.mdb"));
+  auto bytes = jettest::readBytes(fixtures::mdb("V2000_numeric.mdb"));
+  const jet::tdef::Layout& L = jet::tdef::kJet4;
+  const std::size_t definition = jettest::Anatomy(bytes).definitionPage("test") * std::size_t{4096};
+  const std::size_t columns = jet::getU16(&bytes[definition + L.columnCount]);
+  std::size_t entry = definition + L.realIndexCounts +
+                      jet::getU32(&bytes[definition + L.realIndexCount]) * static_cast<std::size_t>(L.realIndexCountSize);
+  const int scales[] = {2, 4, 0, 1, 3, 28};
+  std::size_t decimals = 0;
+  for (std::size_t c = 0; c < columns; ++c, entry += static_cast<std::size_t>(L.columnEntrySize))
+    if (std::to_integer<int>(bytes[entry + L.columnType]) == static_cast<int>(jet::ColumnType::Numeric))
+      bytes[entry + L.columnScale] = static_cast<std::byte>(scales[decimals++]);
+  ASSERT_EQ(decimals, std::size(scales));
+
+  fixtures::TempDir dir;
+  const auto file = dir.path() / "scaled.mdb";
+  jettest::writeBytes(file, bytes);
+  auto db = jet::Database::open(file.string());
+  const jet::TableDef def = db->table("test");
+  for (std::size_t c = 1; c < def.columns.size(); ++c) EXPECT_EQ(def.columns[c].scale, scales[c - 1]);
+  const jettest::ProcessResult ours = jettest::runProcess({jettest::cliPath(), "export", file.string(), "test"});
+  EXPECT_EQ(ours.out, "col1,col2,col3,col4,col5,col6,col7\n"
+                      "some data,0.01,0,0,0.4,-0.001,0.0000000000000000000000000001\n");
+  compareTable(*db, file, "", "test");
 }
 
 class MdbExportTest : public ::testing::TestWithParam<std::filesystem::path> {};

@@ -44,9 +44,9 @@ TEST(Password, ProtectedJet4FileNeedsItsPassword) {
 
   std::string text;
   EXPECT_EQ(kindOfOpening(file, login(""), &text), jet::ErrorKind::Password);
-  EXPECT_EQ(text, "the database is protected by a password and none was given");
+  EXPECT_EQ(text, "The database is protected by a password, and none was given.");
   EXPECT_EQ(kindOfOpening(file, login("Password"), &text), jet::ErrorKind::Password);
-  EXPECT_EQ(text, "not a valid password");
+  EXPECT_EQ(text, "The database password is not valid.");
   EXPECT_EQ(kindOfOpening(file, login("password", "bob"), &text), jet::ErrorKind::Password);
   EXPECT_NE(text.find("\"bob\""), std::string::npos) << text;
   EXPECT_EQ(kindOfOpening(file, login("password", "ADMIN")), kOpened);

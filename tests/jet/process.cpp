@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -49,9 +50,11 @@ ProcessResult runProcess(const std::vector<std::string>& argv) {
   }
   ::close(pipeFds[0]);
   int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  struct rusage usage {};
+  while (::wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.peakMemoryKb = usage.ru_maxrss;
   std::ifstream err(errPath, std::ios::binary);
   std::stringstream text;
   text << err.rdbuf();

@@ -9,6 +9,7 @@ struct ProcessResult {
   int exitCode = -1;  // -1 when the program couldn't be started or was killed
   std::string out;
   std::string err;
+  long peakMemoryKb = 0;  // the program's peak resident memory
 };
 
 // Runs a program with these arguments (no shell) and collects its output.

@@ -279,7 +279,7 @@ TEST(Schema, UnknownTableIsNotFound) {
     FAIL() << "no error";
   } catch (const jet::Error& e) {
     EXPECT_EQ(e.kind(), jet::ErrorKind::NotFound);
-    EXPECT_STREQ(e.what(), "no table named No Such Table");
+    EXPECT_EQ(e.what(), path.string() + " has no table named No Such Table.");
   }
   // A saved query is not a table.
   EXPECT_THROW(db->table("Invoices"), jet::Error);

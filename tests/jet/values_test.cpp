@@ -59,6 +59,14 @@ TEST(Values, DateTimes) {
       {-657434.0, {true, 100, 1, 1, 0, 0, 0}},
       {60.0, {true, 1900, 2, 28, 0, 0, 0}},
       {61.0, {true, 1900, 3, 1, 0, 0, 0}},  // 1900 was not a leap year
+      {-109512.0, {true, 1600, 2, 29, 0, 0, 0}},
+      // The valid range: the years 1 to 99999, past what the standard
+      // calendar types hold.
+      {-693593.5, {true, 1, 1, 1, 12, 0, 0}},
+      {-693594.0, {false}},
+      {17568225.0, {true, 50000, 2, 29, 0, 0, 0}},
+      {35830290.5, {true, 99999, 12, 31, 12, 0, 0}},
+      {35830291.0, {false}},
       {std::numeric_limits<double>::quiet_NaN(), {false}},
       {1e300, {false}},
   };

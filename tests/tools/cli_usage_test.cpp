@@ -119,7 +119,7 @@ TEST(CliUsage, ConvertCommandLineErrors) {
 
   auto unknown = cli({"convert", file.string(), target, "--tables", "Table1,Nothing"});
   EXPECT_EQ(unknown.exitCode, 1);
-  EXPECT_EQ(unknown.err, "tabrix-cli: no table named Nothing\n");
+  EXPECT_EQ(unknown.err, "tabrix-cli: " + file.string() + " has no table named Nothing.\n");
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 

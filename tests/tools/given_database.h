@@ -38,6 +38,9 @@ class GivenDatabase : public jet::Database {
   // Conversion reads tables by their rows only.
   std::unique_ptr<jet::IndexCursor> index(std::string_view, std::string_view) const override { noIndexes(); }
   std::unique_ptr<jet::IndexCursor> indexAt(std::string_view, std::size_t) const override { noIndexes(); }
+  void write(const std::function<void(jet::Change&)>&) override {
+    throw jet::Error(jet::ErrorKind::ReadOnly, "a given database can't be changed");
+  }
 
  private:
   [[noreturn]] static void noIndexes() {

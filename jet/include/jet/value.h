@@ -61,8 +61,15 @@ struct Value {
   Guid guid{};                       // Guid
 };
 
-// UTF-16 to UTF-8, for names and for callers that print text.
+// UTF-16 to UTF-8, for names and for callers that print text. A half of a
+// surrogate pair without its other half becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
+
+// The same, written to `out` without allocating: `out` must have room for 3
+// bytes per code unit of `text`. Returns the end of what was written. A
+// caller encoding a long text in runs ends each run before a high surrogate
+// whose pair the run would cut.
+char* toUtf8(std::u16string_view text, char* out);
 
 // A DateTime value as calendar date and clock time, rounded to the nearest
 // second. The stored double counts days from 1899-12-30; before that date
