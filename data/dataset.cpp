@@ -50,6 +50,7 @@ std::unique_ptr<RowStore> Dataset::readRows() {
   auto store = std::make_unique<RowStore>();
   read(*store);
   store->shrinkToFit();
+  m_formatter = ValueFormatter::forLocale(QLocale());
   return store;
 }
 
@@ -402,8 +403,20 @@ QVariant Dataset::valueAt(int position, int field) const {
 }
 
 QString Dataset::textAt(int position, int field) const {
-  if (field < 0 || field >= fieldCount()) return {};
-  return valueText(cellAt(position, field), m_fields[field]->column());
+  QString text;
+  if (!writeText(text, position, field)) return {};
+  return text;
+}
+
+bool Dataset::writeText(QString& text, int position, int field) const {
+  if (field < 0 || field >= fieldCount()) return false;
+  // A row as it was read is written from the store, without a Cell between.
+  if (m_state == DatasetState::Browse && position >= 0 && position < static_cast<int>(m_order.size()))
+    return m_formatter->write(text, *m_store, m_order[position], field);
+  const Cell cell = cellAt(position, field);
+  if (isNull(cell)) return false;
+  text = m_formatter->text(cell, m_fields[field]->column());
+  return true;
 }
 
 Cell Dataset::currentCell(int field) const { return cellAt(m_current, field); }

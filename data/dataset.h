@@ -17,6 +17,7 @@ namespace tabrix {
 class Connection;
 class LocateIndex;
 class RowStore;
+class ValueFormatter;
 
 enum class DatasetState {
   Inactive,  // closed
@@ -102,6 +103,7 @@ class Dataset : public QObject {
   // Any row's values without moving to it (position from 0), for grids.
   bool isNullAt(int position, int field) const;
   QVariant valueAt(int position, int field) const;
+  // As Field::text() gives it.
   QString textAt(int position, int field) const;
 
   // The memory the rows take, in bytes.
@@ -139,6 +141,9 @@ class Dataset : public QObject {
   friend class Field;
 
   Cell currentCell(int field) const;
+  // textAt() into a string whose block is used again (ValueFormatter::write);
+  // false for a null.
+  bool writeText(QString& text, int position, int field) const;
   void setCurrentCell(int field, Cell value);
   Cell cellAt(int position, int field) const;
 
@@ -157,6 +162,9 @@ class Dataset : public QObject {
   std::unique_ptr<RowStore> m_store;
   std::vector<std::uint32_t> m_order;  // store rows in display order
   std::vector<std::unique_ptr<Field>> m_fields;
+  // The texts of values in the default locale as it was when the rows were
+  // read.
+  std::shared_ptr<const ValueFormatter> m_formatter;
   int m_current = -1;
   bool m_bof = true;
   bool m_eof = true;
