@@ -287,7 +287,8 @@ QString ValueFormatter::decimalText(const QString& exact, int maxDecimals) const
 
 void ValueFormatter::writeDateTime(QString& out, double days, DataType type) const {
   // Past the years a calendar shows (a damaged value): the number itself.
-  if (!std::isfinite(days) || std::fabs(days) > 2'958'465.0) {
+  // The last day Access keeps, 9999-12-31, is 2958465 with its time of day.
+  if (!std::isfinite(days) || days < -2'958'465.0 || days >= 2'958'466.0) {
     writeReal(out, days, false);
     return;
   }
