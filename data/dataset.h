@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -15,7 +14,6 @@
 namespace tabrix {
 
 class Connection;
-class LocateIndex;
 class RowStore;
 class ValueFormatter;
 
@@ -154,7 +152,6 @@ class Dataset : public QObject {
   std::unique_ptr<RowStore> readRows();
   void buildFields();
   std::vector<ColumnValue> originalValues(std::uint32_t row) const;
-  void rowsChanged();
 
   QPointer<Connection> m_connection;
   QMetaObject::Connection m_closingLink;
@@ -170,7 +167,6 @@ class Dataset : public QObject {
   bool m_eof = true;
   std::vector<Cell> m_buffer;  // the row being edited or inserted
   std::vector<bool> m_changed;
-  mutable std::map<int, std::unique_ptr<LocateIndex>> m_indexes;
 };
 
 }  // namespace tabrix
