@@ -11,20 +11,12 @@
 #include "data/row_store.h"
 #include "data/value_parse.h"
 #include "qt_printers.h"
+#include "typed_column.h"
 
 namespace tabrix {
 namespace {
 
 const QLocale kPolish(QLocale::Polish, QLocale::Poland);
-
-ColumnInfo column(DataType type, int precision = 0, int scale = 0) {
-  ColumnInfo c;
-  c.name = "k";
-  c.type = type;
-  c.precision = precision;
-  c.scale = scale;
-  return c;
-}
 
 QString folded(QStringView text) {
   QString result;
@@ -87,10 +79,11 @@ enum Column { kText, kInteger, kUnsigned, kCurrency, kDouble, kSingle, kMoment, 
 
 RowStore storeOf(const std::vector<std::vector<Cell>>& rows) {
   ResultInfo info;
-  info.columns = {column(DataType::VarWChar),        column(DataType::Integer), column(DataType::UnsignedBigInt),
-                  column(DataType::Currency, 19, 4), column(DataType::Double),  column(DataType::Single),
-                  column(DataType::DBTimeStamp),     column(DataType::Boolean), column(DataType::Numeric, 28, 4),
-                  column(DataType::VarBinary)};
+  info.columns = {typedColumn(DataType::VarWChar),       typedColumn(DataType::Integer),
+                  typedColumn(DataType::UnsignedBigInt), typedColumn(DataType::Currency, 19, 4),
+                  typedColumn(DataType::Double),         typedColumn(DataType::Single),
+                  typedColumn(DataType::DBTimeStamp),    typedColumn(DataType::Boolean),
+                  typedColumn(DataType::Numeric, 28, 4), typedColumn(DataType::VarBinary)};
   RowStore store;
   store.begin(info);
   for (const std::vector<Cell>& cells : rows) {

@@ -14,6 +14,7 @@
 #include "data/date_time.h"
 #include "data/value_text.h"
 #include "qt_printers.h"
+#include "typed_column.h"
 
 namespace tabrix {
 namespace {
@@ -26,15 +27,6 @@ const double inf = std::numeric_limits<double>::infinity();
 const double nan = std::numeric_limits<double>::quiet_NaN();
 const std::int64_t max = std::numeric_limits<std::int64_t>::max();
 const std::int64_t min = std::numeric_limits<std::int64_t>::min();
-
-ColumnInfo column(DataType type, int precision = 0, int scale = 0) {
-  ColumnInfo c;
-  c.name = "k";
-  c.type = type;
-  c.precision = precision;
-  c.scale = scale;
-  return c;
-}
 
 double at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0) {
   return daysFrom(QDate(year, month, day), QTime(hour, minute, second, ms));
@@ -57,22 +49,22 @@ void expectTexts(const std::vector<Sample>& samples) {
   }
 }
 
-const ColumnInfo stamp = column(DataType::DBTimeStamp);
-const ColumnInfo date = column(DataType::Date);
-const ColumnInfo onlyDate = column(DataType::DBDate);
-const ColumnInfo onlyTime = column(DataType::DBTime);
-const ColumnInfo real = column(DataType::Double);
-const ColumnInfo single = column(DataType::Single);
-const ColumnInfo currency = column(DataType::Currency, 19, 4);
-const ColumnInfo integer = column(DataType::Integer);
-const ColumnInfo smallInt = column(DataType::SmallInt);
-const ColumnInfo bigInt = column(DataType::BigInt);
-const ColumnInfo unsignedBigInt = column(DataType::UnsignedBigInt);
-const ColumnInfo boolean = column(DataType::Boolean);
-const ColumnInfo twoDecimals = column(DataType::Numeric, 10, 2);
-const ColumnInfo fourDecimals = column(DataType::Numeric, 10, 4);
-const ColumnInfo wide = column(DataType::Numeric, 18, 0);
-const ColumnInfo manyDecimals = column(DataType::Decimal, 28, 9);
+const ColumnInfo stamp = typedColumn(DataType::DBTimeStamp);
+const ColumnInfo date = typedColumn(DataType::Date);
+const ColumnInfo onlyDate = typedColumn(DataType::DBDate);
+const ColumnInfo onlyTime = typedColumn(DataType::DBTime);
+const ColumnInfo real = typedColumn(DataType::Double);
+const ColumnInfo single = typedColumn(DataType::Single);
+const ColumnInfo currency = typedColumn(DataType::Currency, 19, 4);
+const ColumnInfo integer = typedColumn(DataType::Integer);
+const ColumnInfo smallInt = typedColumn(DataType::SmallInt);
+const ColumnInfo bigInt = typedColumn(DataType::BigInt);
+const ColumnInfo unsignedBigInt = typedColumn(DataType::UnsignedBigInt);
+const ColumnInfo boolean = typedColumn(DataType::Boolean);
+const ColumnInfo twoDecimals = typedColumn(DataType::Numeric, 10, 2);
+const ColumnInfo fourDecimals = typedColumn(DataType::Numeric, 10, 4);
+const ColumnInfo wide = typedColumn(DataType::Numeric, 18, 0);
+const ColumnInfo manyDecimals = typedColumn(DataType::Decimal, 28, 9);
 
 // Midnight, the epoch and the days around it, leap years, the calendar's
 // reform, the first and last years Access keeps, both halves of a 12-hour
@@ -348,7 +340,7 @@ TEST(ValueTextModelTest, RandomDatesInEveryLocale) {
       const double value = (i % 5 == 0) ? whole : whole + std::copysign(milliseconds(random) / 86'400'000.0, whole);
       const DataType type = types[i % 3];
       const QString expected = modelDateTime(value, type, locale);
-      const QString actual = valueText(value, column(type), locale);
+      const QString actual = valueText(value, typedColumn(type), locale);
       if (actual != expected) {
         ADD_FAILURE() << locale.name().toStdString() << ", " << std::hexfloat << value << ": " << actual.toStdString()
                       << " instead of " << expected.toStdString();
