@@ -6,7 +6,7 @@
 #include "data/driver.h"
 #include "data/errors.h"
 #include "data/field_names.h"
-#include "data/locate_index.h"
+#include "data/locate.h"
 #include "data/row_store.h"
 #include "data/value_parse.h"
 #include "data/value_text.h"
@@ -50,6 +50,7 @@ std::unique_ptr<RowStore> Dataset::readRows() {
   auto store = std::make_unique<RowStore>();
   read(*store);
   store->shrinkToFit();
+  m_formatter = ValueFormatter::forLocale(QLocale());
   return store;
 }
 
@@ -90,7 +91,6 @@ void Dataset::open() {
 void Dataset::close() {
   if (m_state == DatasetState::Inactive) return;
   emit aboutToReset();
-  m_indexes.clear();
   m_fields.clear();
   m_store.reset();
   m_order.clear();
@@ -243,8 +243,6 @@ std::vector<ColumnValue> Dataset::originalValues(std::uint32_t row) const {
   return where;
 }
 
-void Dataset::rowsChanged() { m_indexes.clear(); }
-
 void Dataset::post() {
   if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
     fail(QStringLiteral("Dataset not in edit or insert mode"));
@@ -263,7 +261,6 @@ void Dataset::post() {
     if (!values.empty()) {
       target.updateRow(info.table, m_store->bookmark(row), originalValues(row), values);
       m_store->replaceRow(row, m_buffer);
-      rowsChanged();
     }
   } else {
     RowStore readBack;
@@ -275,7 +272,6 @@ void Dataset::post() {
     }
     const std::uint32_t row = m_store->addRow(std::move(cells), bookmark);
     m_order.insert(m_order.begin() + m_current, row);
-    rowsChanged();
   }
   m_buffer.clear();
   m_changed.clear();
@@ -320,7 +316,6 @@ void Dataset::remove() {
   const int position = m_current;
   emit aboutToRemoveRow(position);
   m_order.erase(m_order.begin() + position);
-  rowsChanged();
   const int rows = static_cast<int>(m_order.size());
   m_current = std::min(position, rows - 1);
   m_bof = rows == 0;
@@ -354,7 +349,6 @@ void Dataset::refresh() {
   m_store = std::move(store);
   m_order.resize(m_store->rowCount());
   for (std::uint32_t i = 0; i < m_order.size(); ++i) m_order[i] = i;
-  rowsChanged();
   if (!sameColumns) buildFields();
 
   int position = -1;
@@ -379,9 +373,7 @@ bool Dataset::locate(const QString& fieldName, const QString& text) {
   requireActive();
   endEdit();
   const Field& field = fieldByName(fieldName);
-  auto& index = m_indexes[field.index()];
-  if (!index) index = std::make_unique<LocateIndex>(*m_store, m_order, field.index());
-  const std::optional<int> found = index->find(text);
+  const std::optional<int> found = locatePosition(*m_store, m_order, field.index(), text);
   if (!found) return false;
   moveTo(*found, false, false);
   return true;
@@ -402,8 +394,20 @@ QVariant Dataset::valueAt(int position, int field) const {
 }
 
 QString Dataset::textAt(int position, int field) const {
-  if (field < 0 || field >= fieldCount()) return {};
-  return valueText(cellAt(position, field), m_fields[field]->column());
+  QString text;
+  if (!writeText(text, position, field)) return {};
+  return text;
+}
+
+bool Dataset::writeText(QString& text, int position, int field) const {
+  if (field < 0 || field >= fieldCount()) return false;
+  // A row as it was read is written from the store, without a Cell between.
+  if (m_state == DatasetState::Browse && position >= 0 && position < static_cast<int>(m_order.size()))
+    return m_formatter->write(text, *m_store, m_order[position], field);
+  const Cell cell = cellAt(position, field);
+  if (isNull(cell)) return false;
+  text = m_formatter->text(cell, m_fields[field]->column());
+  return true;
 }
 
 Cell Dataset::currentCell(int field) const { return cellAt(m_current, field); }

@@ -4,7 +4,6 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -15,8 +14,8 @@
 namespace tabrix {
 
 class Connection;
-class LocateIndex;
 class RowStore;
+class ValueFormatter;
 
 enum class DatasetState {
   Inactive,  // closed
@@ -102,6 +101,7 @@ class Dataset : public QObject {
   // Any row's values without moving to it (position from 0), for grids.
   bool isNullAt(int position, int field) const;
   QVariant valueAt(int position, int field) const;
+  // As Field::text() gives it.
   QString textAt(int position, int field) const;
 
   // The memory the rows take, in bytes.
@@ -139,6 +139,9 @@ class Dataset : public QObject {
   friend class Field;
 
   Cell currentCell(int field) const;
+  // textAt() into a string whose block is used again (ValueFormatter::write);
+  // false for a null.
+  bool writeText(QString& text, int position, int field) const;
   void setCurrentCell(int field, Cell value);
   Cell cellAt(int position, int field) const;
 
@@ -149,7 +152,6 @@ class Dataset : public QObject {
   std::unique_ptr<RowStore> readRows();
   void buildFields();
   std::vector<ColumnValue> originalValues(std::uint32_t row) const;
-  void rowsChanged();
 
   QPointer<Connection> m_connection;
   QMetaObject::Connection m_closingLink;
@@ -157,12 +159,14 @@ class Dataset : public QObject {
   std::unique_ptr<RowStore> m_store;
   std::vector<std::uint32_t> m_order;  // store rows in display order
   std::vector<std::unique_ptr<Field>> m_fields;
+  // The texts of values in the default locale as it was when the rows were
+  // read.
+  std::shared_ptr<const ValueFormatter> m_formatter;
   int m_current = -1;
   bool m_bof = true;
   bool m_eof = true;
   std::vector<Cell> m_buffer;  // the row being edited or inserted
   std::vector<bool> m_changed;
-  mutable std::map<int, std::unique_ptr<LocateIndex>> m_indexes;
 };
 
 }  // namespace tabrix

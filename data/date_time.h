@@ -19,6 +19,16 @@ QTime timeOf(double days);
 // (the days count itself doesn't, before that date).
 std::int64_t msSinceEpoch(double days);
 
+// A day of the proleptic Gregorian calendar (QDate's, from year 1 on), told
+// from its number since 1899-12-30 without building a QDate.
+struct CivilDate {
+  int year;
+  int month;    // 1 to 12
+  int day;      // 1 to 31
+  int weekday;  // 1 Monday to 7 Sunday, as QDate::dayOfWeek()
+};
+CivilDate civilDate(std::int64_t daysSinceEpoch);
+
 // The value as a QDateTime without a time zone (Qt::UTC stands for "none",
 // so no daylight-saving gap can shift it).
 QDateTime dateTimeOf(double days);

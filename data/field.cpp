@@ -18,7 +18,10 @@ bool Field::isNull() const { return tabrix::isNull(m_dataset.currentCell(m_index
 
 QVariant Field::value() const { return variantFromCell(m_dataset.currentCell(m_index), m_column); }
 
-QString Field::text() const { return valueText(m_dataset.currentCell(m_index), m_column); }
+QString Field::text() const {
+  if (!m_dataset.writeText(m_text, m_dataset.position(), m_index)) return {};
+  return m_text;
+}
 
 void Field::setValue(const QVariant& value) {
   Cell cell;

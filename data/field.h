@@ -42,7 +42,8 @@ class Field {
 
   bool isNull() const;
   QVariant value() const;
-  // The value as the windows and the report show it (empty for a null).
+  // The value as the windows and the report show it (empty for a null), in
+  // the default locale as it was when the dataset read its rows.
   QString text() const;
 
   // These put a value into the row being edited or inserted: a
@@ -57,6 +58,10 @@ class Field {
   ColumnInfo m_column;
   QString m_name;
   int m_displayWidth;
+  // Where text() writes, so that walking the rows doesn't allocate a string
+  // a value: the text handed out shares it, and while anyone still holds
+  // that, the next is written into a new one.
+  mutable QString m_text;
 };
 
 }  // namespace tabrix

@@ -30,10 +30,6 @@ int fixedWidth(DataType type) {
   return 0;
 }
 
-bool bit(const Arena<std::uint64_t>& bits, std::uint32_t row) {
-  return (bits[row / 64] >> (row % 64)) & 1u;
-}
-
 }  // namespace
 
 void RowStore::begin(const ResultInfo& info) {
@@ -53,6 +49,7 @@ void RowStore::begin(const ResultInfo& info) {
   for (std::size_t i = 0; i < info.columns.size(); ++i) {
     Column& column = m_columns[i];
     column.kind = valueKind(info.columns[i].type);
+    column.isUnsigned = isUnsignedType(info.columns[i].type);
     column.width = fixedWidth(info.columns[i].type);
     if (hint > 0) {
       column.nulls.tryReserve(hint / 64 + 1);
@@ -182,71 +179,6 @@ const std::vector<Cell>* RowStore::overlay(std::uint32_t row) const {
   return &it->second;
 }
 
-const void* RowStore::fixedAt(const Column& column, std::uint32_t row) const {
-  return column.fixed.data() + std::size_t(row) * column.width;
-}
-
-bool RowStore::isNull(std::uint32_t row, int column) const {
-  if (const auto* cells = overlay(row)) return tabrix::isNull((*cells)[column]);
-  return bit(m_columns[column].nulls, row);
-}
-
-bool RowStore::boolean(std::uint32_t row, int column) const {
-  if (const auto* cells = overlay(row)) {
-    const bool* value = std::get_if<bool>(&(*cells)[column]);
-    return value && *value;
-  }
-  return *static_cast<const std::uint8_t*>(fixedAt(m_columns[column], row)) != 0;
-}
-
-std::int64_t RowStore::integer(std::uint32_t row, int column) const {
-  if (const auto* cells = overlay(row)) {
-    const std::int64_t* value = std::get_if<std::int64_t>(&(*cells)[column]);
-    return value ? *value : 0;
-  }
-  const Column& c = m_columns[column];
-  const void* at = fixedAt(c, row);
-  const bool isUnsigned = isUnsignedType(m_info.columns[column].type);
-  switch (c.width) {
-    case 1: {
-      std::uint8_t v;
-      std::memcpy(&v, at, 1);
-      return isUnsigned ? std::int64_t(v) : std::int64_t(static_cast<std::int8_t>(v));
-    }
-    case 2: {
-      std::uint16_t v;
-      std::memcpy(&v, at, 2);
-      return isUnsigned ? std::int64_t(v) : std::int64_t(static_cast<std::int16_t>(v));
-    }
-    case 4: {
-      std::uint32_t v;
-      std::memcpy(&v, at, 4);
-      return isUnsigned ? std::int64_t(v) : std::int64_t(static_cast<std::int32_t>(v));
-    }
-    default: {
-      std::int64_t v;
-      std::memcpy(&v, at, 8);
-      return v;
-    }
-  }
-}
-
-double RowStore::real(std::uint32_t row, int column) const {
-  if (const auto* cells = overlay(row)) {
-    const double* value = std::get_if<double>(&(*cells)[column]);
-    return value ? *value : 0;
-  }
-  const Column& c = m_columns[column];
-  if (c.width == 4) {
-    float v;
-    std::memcpy(&v, fixedAt(c, row), 4);
-    return v;
-  }
-  double v;
-  std::memcpy(&v, fixedAt(c, row), 8);
-  return v;
-}
-
 Guid RowStore::guid(std::uint32_t row, int column) const {
   if (const auto* cells = overlay(row)) {
     const Guid* value = std::get_if<Guid>(&(*cells)[column]);
@@ -255,16 +187,6 @@ Guid RowStore::guid(std::uint32_t row, int column) const {
   Guid v;
   std::memcpy(v.data(), fixedAt(m_columns[column], row), 16);
   return v;
-}
-
-QStringView RowStore::text(std::uint32_t row, int column) const {
-  if (const auto* cells = overlay(row)) {
-    const QString* value = std::get_if<QString>(&(*cells)[column]);
-    return value ? QStringView(*value) : QStringView();
-  }
-  const Column& c = m_columns[column];
-  const std::uint32_t start = row == 0 ? 0 : c.ends[row - 1];
-  return QStringView(c.text.data() + start, c.ends[row] - start);
 }
 
 QByteArrayView RowStore::bytes(std::uint32_t row, int column) const {
